@@ -146,6 +146,9 @@ public:
     virtual int SelectNode(double x, double y, double t) const;
     // path is the folder of the page file, ending in a separator; id the object's number.
     virtual void SaveAsHTML(TAppStreamWriter& w, const std::string& path, int id);
+    // The object record of the sheet definition (persistence/); false when it is damaged.
+    void SaveToStream(TAppStreamWriter& w) const;
+    bool LoadFromStream(TAppStreamWriter& w);
 
     void ClearImage();
     TColor SelectedHandleColor() const;

@@ -17,6 +17,7 @@ namespace ff {
 
 class TCSDataStore;
 class TCharacterSheet;
+class TAppStreamWriter;
 
 // The sheet the script functions and the expression function lookup work on.
 extern TCharacterSheet* ActiveScriptSheet;
@@ -49,6 +50,9 @@ public:
     // Same name and print flag, a clone of every object in order.
     std::unique_ptr<TCharacterSheetPage> Clone() const;
     void Clear();
+    // The page record of the sheet definition (persistence/); false when it is damaged.
+    void SaveToStream(TAppStreamWriter& w) const;
+    bool LoadFromStream(TAppStreamWriter& w);
 };
 
 using TCSPageList = std::vector<std::unique_ptr<TCharacterSheetPage>>;
@@ -164,6 +168,29 @@ public:
     void SetList(const std::string& s, const std::string& t);
     void DeleteList(std::string_view s);
     TCSDataStore* GetDataStore(std::string_view sName) const;
+
+    // Sheet definition files (persistence/). Failures return false with a one-line reason in
+    // *psError. LoadFromStream clears the sheet first and leaves it empty when the record is
+    // bad; LoadFromFile keeps the open document on any failure; a failed save keeps the old
+    // file, FileName and Modified.
+    bool SaveToStream(TStream& s, std::string* psError = nullptr);
+    bool LoadFromStream(TStream& s, std::string* psError = nullptr);
+    bool SaveToFile(const std::string& sFile, std::string* psError = nullptr);
+    bool LoadFromFile(const std::string& sFile, std::string* psError = nullptr);
+    std::int32_t GetRevisionFromFile(const std::string& sFile) const;
+
+    // Data stores and the list operations scripts use (persistence/).
+    void CompileDataStores();
+    void ClearDataStores();
+    void LoadList(const std::string& sList, const std::string& sCol);
+    void CombineDataStore(const std::string& sTarget, const std::string& sSource);
+    std::string Lookup(std::string_view sStore, std::string_view sKey,
+                       std::string_view sCol) const;
+    void AddToList(const std::string& sList, const std::string& sItem);
+
+    // Script files and events around loading and saving.
+    void CompileExternalScriptFiles();
+    void RunOnLoadEvent();
 
     // Images.
     TCSObject* InsertImage(TMemoryStream& s);
