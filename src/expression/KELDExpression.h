@@ -141,6 +141,7 @@ private:
     std::vector<TToken*> FSpareValues;
     TTokenStack FValues;
     TTokenStack FArgs;
+    std::string FFunctionError;
     bool FEvaluating = false;
 };
 
