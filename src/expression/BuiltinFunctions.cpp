@@ -107,6 +107,10 @@ bool FnRound(TToken& ans, const TTokenStack& p, std::string& sError, void*)
 // than a silently wrapped value.
 bool SetInteger(TToken& ans, double d, std::string& sError)
 {
+    if (std::isnan(d)) {
+        sError = "Invalid Floating Point Operation";
+        return false;
+    }
     if (!(d >= -2147483648.0 && d <= 2147483647.0)) {
         sError = "Integer Overflow";
         return false;
