@@ -63,7 +63,10 @@ TFileStream::TFileStream(const std::string& sFile, TFileMode mode)
     FFile = std::fopen(sFile.c_str(), m);
 }
 
-TFileStream::~TFileStream() { Close(); }
+TFileStream::~TFileStream()
+{
+    Close();
+}
 
 bool TFileStream::Flush()
 {

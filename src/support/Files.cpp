@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ff {
@@ -27,6 +28,13 @@ std::optional<std::string> ReadFileBytes(const std::string& sFile)
 bool WriteFileAtomically(const std::string& sFile, const std::string& sBytes, std::string& sError)
 {
     std::string sDir = ExtractFileDir(sFile);
+    // Renaming would replace a write-protected file; refuse as an in-place write would.
+    struct stat stOld;
+    bool bExists = ::stat(sFile.c_str(), &stOld) == 0;
+    if (bExists && ((stOld.st_mode & 0222) == 0 || ::access(sFile.c_str(), W_OK) != 0)) {
+        sError = "\"" + sFile + "\" is read-only";
+        return false;
+    }
     std::random_device rd;
     std::string sTemp = JoinPath(sDir.empty() ? "." : sDir,
                                  "." + ExtractFileName(sFile) + ".tmp" + std::to_string(rd()));
@@ -36,6 +44,8 @@ bool WriteFileAtomically(const std::string& sFile, const std::string& sBytes, st
                  "\": " + std::strerror(errno);
         return false;
     }
+    // The new file keeps the permissions of the one it replaces.
+    if (bExists) ::fchmod(fileno(f), stOld.st_mode & 07777);
     bool bOk = sBytes.empty() || std::fwrite(sBytes.data(), 1, sBytes.size(), f) == sBytes.size();
     bOk = bOk && std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
     int nErr = errno;
