@@ -403,7 +403,7 @@ const TQtGraphicsDevice::TFontEntry& TQtGraphicsDevice::FontFor(const TDevFont& 
     base.setPointSizeF(std::max(f.PixelSize, 0.01) * 72.0 / logical);
     base.setBold(f.Bold);
     base.setItalic(f.Italic);
-    base.setUnderline(f.Underline);
+    // Underlines are drawn by LineUnderline, the same way for glyphs and outlines.
     // Unhinted outlines keep glyph drawing and outline filling on the same positions, and
     // layout independent of the target's resolution.
     base.setHintingPreference(QFont::PreferNoHinting);
@@ -437,7 +437,8 @@ TDevTextExtent TQtGraphicsDevice::LayoutLines(const TDevFont& font, std::string_
             TLine l;
             l.Text = s;
             l.Width = width;
-            l.Baseline = dTop + nLine * lineSpacing + ascent;
+            // Whole-pixel baselines: glyph drawing snaps to them, so outlines must too.
+            l.Baseline = std::round(dTop + nLine * lineSpacing + ascent);
             const double boxW = dWrapWidth > 0 ? dWrapWidth : 0;
             l.X = align == TDevAlign::Near     ? dLeft
                   : align == TDevAlign::Center ? dLeft + (boxW - width) / 2
@@ -494,6 +495,15 @@ TDevTextExtent TQtGraphicsDevice::LayoutLines(const TDevFont& font, std::string_
     return ext;
 }
 
+QRectF TQtGraphicsDevice::LineUnderline(const TDevFont& font, const TLine& l)
+{
+    const QFontMetricsF& fm = *FontFor(font).Metrics;
+    const double y = std::round(l.Baseline + fm.underlinePos());
+    const double h = std::max(1.0, std::round(fm.lineWidth()));
+    const double x0 = std::round(l.X), x1 = std::round(l.X + l.Width);
+    return QRectF(x0, y, x1 - x0, h);
+}
+
 TDevTextExtent TQtGraphicsDevice::MeasureText(const TDevFont& font, std::string_view sText,
                                               double dWrapWidth)
 {
@@ -507,8 +517,11 @@ void TQtGraphicsDevice::TextPath(const TDevFont& font, std::string_view sText,
                 &m_Lines);
     const QFont& f = FontFor(font).Font;
     QPainterPath qp;
-    for (const TLine& l : m_Lines)
-        if (!l.Text.isEmpty()) qp.addText(QPointF(l.X, l.Baseline), f, l.Text);
+    for (const TLine& l : m_Lines) {
+        if (l.Text.isEmpty()) continue;
+        qp.addText(QPointF(l.X, l.Baseline), f, l.Text);
+        if (font.Underline) qp.addRect(LineUnderline(font, l));
+    }
     qp.setFillRule(Qt::WindingFill);
     FromQt(qp, out);
     out.FillRule = TDevFillRule::Winding;
@@ -525,8 +538,11 @@ void TQtGraphicsDevice::DrawText(const TDevFont& font, std::string_view sText,
     m_Painter.setRenderHint(QPainter::Antialiasing, layout.Antialias);
     m_Painter.setFont(layout.Antialias ? fe.Font : fe.AliasedFont);
     m_Painter.setPen(ToQColor(c, alpha));
-    for (const TLine& l : m_Lines)
-        if (!l.Text.isEmpty()) m_Painter.drawText(QPointF(l.X, l.Baseline), l.Text);
+    for (const TLine& l : m_Lines) {
+        if (l.Text.isEmpty()) continue;
+        m_Painter.drawText(QPointF(l.X, l.Baseline), l.Text);
+        if (font.Underline) m_Painter.fillRect(LineUnderline(font, l), ToQColor(c, alpha));
+    }
 }
 
 // --- images ----------------------------------------------------------------------------------

@@ -84,6 +84,7 @@ private:
     void SetQuality(TDevQuality q);
     QBrush BrushFor(const TDevBrush& b);
     QPen PenFor(const TDevPen& p, TDevQuality q) const;
+    QRectF LineUnderline(const TDevFont& font, const TLine& l);
     void FillQtPath(const QPainterPath& qp, const TDevBrush& brush, TDevQuality q);
 
     double m_DpiX = 96, m_DpiY = 96;
