@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace ff {
@@ -184,8 +183,7 @@ public:
     void ClearDataStores();
     void LoadList(const std::string& sList, const std::string& sCol);
     void CombineDataStore(const std::string& sTarget, const std::string& sSource);
-    std::string Lookup(std::string_view sStore, std::string_view sKey,
-                       std::string_view sCol) const;
+    std::string Lookup(std::string_view sStore, std::string_view sKey, std::string_view sCol) const;
     void AddToList(const std::string& sList, const std::string& sItem);
 
     // Script files and events around loading and saving.
@@ -234,10 +232,13 @@ private:
     void AlignSelected(bool bHorizontal, bool bMin);
     void SpaceSelected(bool bVertical);
 
-    // Field index: every object under a case-blind hash of its name, in AllObjects order, with
-    // its position so that a hit can be verified without touching a freed object.
+    // Field index: every object under a case-blind hash of its name, sorted by hash and then
+    // by AllObjects order, with its position so that a hit can be verified without touching a
+    // freed object.
     struct TFieldIndexEntry
     {
+        std::uint64_t Hash;
+        std::int32_t Seq;
         TCSObject* Object;
         std::int32_t Page;
         std::int32_t Index;
@@ -247,7 +248,7 @@ private:
     template <class Pred>
     const TFieldIndexEntry* FindIndexed(std::string_view sField, Pred pred) const;
 
-    mutable std::unordered_map<std::uint64_t, std::vector<TFieldIndexEntry>> FFieldIndex;
+    mutable std::vector<TFieldIndexEntry> FFieldIndex;
     mutable std::uint64_t FFieldIndexGeneration = 0;
     mutable bool FFieldIndexBuilt = false;
 };
