@@ -10,6 +10,7 @@
 
 #include "persistence/ByteStream.h"
 #include "rendering/Bitmap.h"
+#include "rendering/GraphicsDevice.h"
 #include "rendering/ImageCodec.h"
 
 namespace ff {
@@ -47,27 +48,27 @@ bool SaveBitmapStream(TStream& m, const std::string& sFile);
 // Encodes into mOut (its content is replaced); sFile only names the format.
 bool SaveBitmapToStream(const TBitmap& bmp, TMemoryStream& mOut, const std::string& sFile);
 
-// A multi-page TIFF file being written. Each call leaves a complete file on disk holding the
-// pages so far.
+// A multi-page TIFF file being written. Each page is written at once, so the file on disk is
+// always complete with the pages so far; Close ends the writing.
 class TTiffPageWriter
 {
 public:
-    explicit TTiffPageWriter(std::string sFile, int nEncoder)
-        : FFile(std::move(sFile)), FEncoder(nEncoder)
+    TTiffPageWriter(std::string sFile, int nEncoder) : FFile(std::move(sFile)), FEncoder(nEncoder)
     {
     }
+    // False (file and writer as before) when the page cannot be encoded or written, or after
+    // Close.
     bool AddPage(const TBitmap& page);
     bool Close();
-    int PageCount() const { return static_cast<int>(FPages.size()); }
+    int PageCount() const { return FPages; }
     bool IsClosed() const { return FClosed; }
     const std::string& FileName() const { return FFile; }
 
 private:
-    bool WriteFile();
-
     std::string FFile;
     int FEncoder = -1;
-    std::vector<std::string> FPages; // each page encoded as a TIFF of its own
+    std::string FBytes; // the file's content so far
+    int FPages = 0;
     bool FClosed = false;
 };
 
@@ -97,6 +98,10 @@ TRect ThumbnailRect(int w, int h, int n);
 // white elsewhere (cells outside the matrix count as zero). Null when encoding fails.
 std::unique_ptr<TMemoryStream> CreatePNGStreamFromBitmapMask(const TBitmap& bmp,
                                                              const TIntegerMatrix& m);
+
+// Every pixel through the colour matrix (the same arithmetic as TColorMatrix::Apply, table
+// driven).
+void ApplyColorMatrix(TBitmap& bmp, const TColorMatrix& m);
 
 // Separable Gaussian blur in place, radius clamped to 100; pixels closer than the radius to an
 // edge keep their values.

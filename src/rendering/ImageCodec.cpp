@@ -94,18 +94,21 @@ void SetImageCodec(TImageCodec* codec)
     GCodec = codec;
 }
 
-bool TImageCodec::EncodePages(const std::vector<const TBitmap*>& pages, int nEncoder,
-                              std::string& sOut)
+bool TImageCodec::AppendPage(std::string& sFileBytes, const TBitmap& page, int nEncoder)
 {
     const auto& encoders = Encoders();
-    if (pages.empty() || nEncoder < 0 || nEncoder >= static_cast<int>(encoders.size()))
-        return false;
-    if (pages.size() == 1) return pages.front() && Encode(*pages.front(), nEncoder, sOut);
+    if (nEncoder < 0 || nEncoder >= static_cast<int>(encoders.size())) return false;
+    std::string part;
+    if (!Encode(page, nEncoder, part)) return false;
+    if (sFileBytes.empty()) {
+        sFileBytes = std::move(part);
+        return true;
+    }
     if (encoders[nEncoder].MimeType != "image/tiff") return false;
-    std::vector<std::string> parts(pages.size());
-    for (std::size_t i = 0; i < pages.size(); ++i)
-        if (!pages[i] || !Encode(*pages[i], nEncoder, parts[i])) return false;
-    return CombineTiffFiles(parts, sOut);
+    std::string joined;
+    if (!CombineTiffFiles({sFileBytes, part}, joined)) return false;
+    sFileBytes = std::move(joined);
+    return true;
 }
 
 bool CombineTiffFiles(const std::vector<std::string>& parts, std::string& sOut)

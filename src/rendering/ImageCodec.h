@@ -38,10 +38,10 @@ public:
     virtual const std::vector<TImageEncoderInfo>& Encoders() = 0;
     // Encodes the bitmap with encoder nEncoder, replacing sOut. False when it fails.
     virtual bool Encode(const TBitmap& bmp, int nEncoder, std::string& sOut) = 0;
-    // Encodes several pages into one file. The default handles one page through Encode and
-    // several pages for TIFF by encoding each page and chaining their directories.
-    virtual bool EncodePages(const std::vector<const TBitmap*>& pages, int nEncoder,
-                             std::string& sOut);
+    // Appends a page to the multi-page file held in sFileBytes (empty: starts the file with it).
+    // The default encodes the page alone through Encode and, for TIFF, chains its directory
+    // after the file's; other formats take a first page only. False leaves sFileBytes as it was.
+    virtual bool AppendPage(std::string& sFileBytes, const TBitmap& page, int nEncoder);
 };
 
 // The process-wide codec; null until the platform installs one (every image operation then

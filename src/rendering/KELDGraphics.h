@@ -14,6 +14,8 @@
 
 namespace ff {
 
+class TStream;
+
 // Process-wide drawing settings, read at every primitive (UI thread only).
 // 0: GDI for polygons and polylines, no gradients or textures; 1: GDI for simple shapes, GP
 // otherwise, aliased; 2: GP always, aliased lines, antialiased text; 3: GP, all antialiased.
@@ -150,6 +152,19 @@ public:
     TDevQuality QualityGP() const;
     // The font as the device gets it (family resolved, size, style).
     TDevFont ResolvedFont();
+
+    // Images (KELDGraphicsBitmaps.cpp), rectangles in device pixels. A source of (-1, -1, -1, -1)
+    // is the whole image; a destination of (-1, -1, -1, -1) is the image's own size at (0, 0).
+    void DrawBitmapStream(TStream& m, const TRect& src, const TRect& dest);
+    void DrawBitmapStreamGP(TStream& m, const TRect& src, const TRect& dest);
+    // Returns the milliseconds spent decoding.
+    double AlphaBlt(TStream& s, const TRect& dest);
+    void DrawBitmap(const TBitmap& bmp, int xDest, int yDest);
+    void DrawBitmap(const TBitmap& bmp, const TRect& src, const TRect& dest);
+    // Set FillPattern to the decoded image and hand it to the caller, who keeps it alive while
+    // this instance draws; null (FillPattern unchanged) when it cannot be loaded.
+    std::unique_ptr<TBitmap> LoadFillPattern(const std::string& sFile);
+    std::unique_ptr<TBitmap> LoadFillPatternStream(TStream& s);
 
 private:
     bool PolygonUsesGP() const;
