@@ -17,6 +17,7 @@ public:
     void DefaultPoints() override;
     void EditNode(int n, double x, double y) override;
     bool ClickedOn(double x, double y, double t) const override;
+    void Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams) override;
 };
 
 } // namespace ff

@@ -14,6 +14,7 @@ public:
     void FinalizePoints() override;
     void DefaultPoints() override;
     bool ClickedOn(double x, double y, double t) const override;
+    void Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams) override;
 };
 
 class TCSLine : public TCSObject
@@ -24,6 +25,7 @@ public:
     void FinalizePoints() override;
     void DefaultPoints() override;
     bool ClickedOn(double x, double y, double t) const override;
+    void Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams) override;
 };
 
 class TCSBox : public TCSObject
@@ -36,6 +38,7 @@ public:
     void EditNode(int n, double x, double y) override;
     // Filled: anywhere inside; unfilled: only near the outline.
     bool ClickedOn(double x, double y, double t) const override;
+    void Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams) override;
 };
 
 } // namespace ff

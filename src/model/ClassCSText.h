@@ -12,6 +12,7 @@ public:
     std::unique_ptr<TCSObject> Clone() const override;
     void FinalizePoints() override;
     bool ClickedOn(double x, double y, double t) const override;
+    void Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams) override;
 };
 
 } // namespace ff

@@ -17,6 +17,7 @@ namespace ff {
 class TCSDataStore;
 class TCharacterSheet;
 class TAppStreamWriter;
+class TBitmap;
 
 // The sheet the script functions and the expression function lookup work on.
 extern TCharacterSheet* ActiveScriptSheet;
@@ -115,6 +116,12 @@ public:
     void Clear();
     void NewDoc();
     void Modify();
+
+    // Drawing (rendering/): background and the current page onto a device; one page as a new
+    // bitmap at CS_DPI, null for a page number out of range.
+    void Draw(TGraphicsDevice& Canvas);
+    void DrawBackground(TGraphicsDevice& Canvas);
+    std::unique_ptr<TBitmap> GetPageBitmap(int nPage);
 
     // Pages.
     TCharacterSheetPage* GetCurrentPage() const;
