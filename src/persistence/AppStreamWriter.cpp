@@ -179,6 +179,12 @@ void TAppStreamWriter::WriteStream(TStream& src)
         src.Seek(0, soEnd);
         return;
     }
+    // An image held in memory is written straight from its bytes.
+    if (auto* pMem = dynamic_cast<TMemoryStream*>(&src)) {
+        WriteRawString(pMem->Bytes());
+        pMem->Seek(0, soEnd);
+        return;
+    }
     std::string s(static_cast<std::size_t>(nSize), '\0');
     src.SetPosition(0);
     std::int64_t nRead = nSize > 0 ? src.Read(s.data(), nSize) : 0;

@@ -20,6 +20,12 @@ std::int64_t TMemoryStream::Write(const void* pBuf, std::int64_t nCount)
 {
     if (nCount <= 0) return 0;
     auto nEnd = static_cast<size_t>(FPos + nCount);
+    if (static_cast<size_t>(FPos) == FData.size()) {
+        // Appending is the common case; it avoids zero-filling bytes about to be overwritten.
+        FData.append(static_cast<const char*>(pBuf), static_cast<size_t>(nCount));
+        FPos += nCount;
+        return nCount;
+    }
     if (nEnd > FData.size()) FData.resize(nEnd, '\0');
     std::memcpy(FData.data() + FPos, pBuf, static_cast<size_t>(nCount));
     FPos += nCount;

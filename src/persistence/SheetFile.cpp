@@ -349,12 +349,13 @@ bool TCharacterSheet::SaveToStream(TStream& s, std::string* psError)
     TAppStreamWriter w(s);
     w.FileVersion = kFileVersion;
     std::string sContext; // the first part whose write failed
-    auto note = [&](const std::string& sWhat) {
-        if (w.Failed() && sContext.empty()) sContext = sWhat;
+    // The description is built only once something failed.
+    auto note = [&](auto&& describe) {
+        if (w.Failed() && sContext.empty()) sContext = describe();
     };
     auto text = [&](const std::string& v, const char* sWhat) {
         w.WriteString(v);
-        note(sWhat);
+        note([&] { return std::string(sWhat); });
     };
 
     w.WriteFixedString(kSignature, 3);
@@ -381,20 +382,20 @@ bool TCharacterSheet::SaveToStream(TStream& s, std::string* psError)
     text(EventOnUpdate, "the on-update event");
     text(EventOnPostUpdate, "the after-update event");
     text(EventOnSaveData, "the on-save event");
-    note("the sheet header");
+    note([] { return std::string("the sheet header"); });
 
     w.WriteInteger(static_cast<std::int32_t>(ListNames.size()));
     for (size_t i = 0; i < ListNames.size(); ++i) {
         w.WriteString(ListNames[i]);
         w.WriteString(i < ListItems.size() ? ListItems[i] : std::string());
-        note("the list \"" + ListNames[i] + "\"");
+        note([&] { return "the list \"" + ListNames[i] + "\""; });
     }
 
     w.WriteInteger(static_cast<std::int32_t>(Pages.size()));
     for (size_t nPage = 0; nPage < Pages.size(); ++nPage) {
         const TCharacterSheetPage& page = *Pages[nPage];
         w.WriteString(page.Name);
-        note("the name of page " + std::to_string(nPage + 1));
+        note([&] { return "the name of page " + std::to_string(nPage + 1); });
         WriteReserved(w, 4);
         w.WriteInteger(static_cast<std::int32_t>(page.Objects.size()));
         for (const auto& o : page.Objects) {
@@ -403,7 +404,9 @@ bool TCharacterSheet::SaveToStream(TStream& s, std::string* psError)
             bool bImageTooLarge =
                 o->Image && o->Image->Size() >= static_cast<std::int64_t>(CS_STRING_BOUND);
             o->SaveToStream(w);
-            note((bImageTooLarge ? "the image of " : "") + DescribeObject(*o, nPage, page));
+            note([&] {
+                return (bImageTooLarge ? "the image of " : "") + DescribeObject(*o, nPage, page);
+            });
         }
     }
 
@@ -411,10 +414,10 @@ bool TCharacterSheet::SaveToStream(TStream& s, std::string* psError)
     w.WriteInteger(static_cast<std::int32_t>(DataStores.size()));
     for (const auto& ds : DataStores) {
         ds->SaveToStream(w);
-        note("the data store \"" + ds->Name + "\"");
+        note([&] { return "the data store \"" + ds->Name + "\""; });
     }
     WriteReserved(w, 2);
-    note("the sheet");
+    note([] { return std::string("the sheet"); });
 
     if (w.Failed()) {
         if (psError) *psError = sContext + ": " + w.FailReason();
