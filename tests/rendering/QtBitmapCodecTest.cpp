@@ -163,7 +163,9 @@ TEST_F(QtBitmapCodecTest, DamagedAndHostileBytesGiveNothing)
         GetBitmapSizeFromBytes(part, w, h);
         ASSERT_TRUE((w == 0 && h == 0) || (w == 6 && h == 4)) << n;
         TBitmap t;
-        if (GetImageCodec()->Decode(part, t)) ASSERT_EQ(t.Width * t.Height, 24) << n;
+        if (GetImageCodec()->Decode(part, t)) {
+            ASSERT_EQ(t.Width * t.Height, 24) << n;
+        }
     }
 }
 
