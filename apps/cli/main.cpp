@@ -65,7 +65,12 @@ int main(int argc, char** argv)
         return 0;
     }
     for (const auto& c : ff::cli::CliCommands()) {
-        if (c.Name == sCommand) return c.Run(ff::cli::CliArgs(argv + 2, argv + argc));
+        if (c.Name == sCommand) {
+            const int rc = c.Run(ff::cli::CliArgs(argv + 2, argv + argc));
+            // The application must end before the exit handlers take down Qt's own globals.
+            ff::cli::gApp.reset();
+            return rc;
+        }
     }
     std::fprintf(stderr, "folioforge-cli: unknown command '%s' (see --help)\n", sCommand.c_str());
     return 2;
