@@ -7,6 +7,7 @@
 #include "model/ClassCSShapes.h"
 #include "model/ClassCSText.h"
 #include "persistence/ClassCSDataStore.h"
+#include "rendering/Bitmaps.h"
 #include "rendering/Geometry.h"
 #include "support/Files.h"
 #include "support/Numbers.h"
@@ -549,6 +550,49 @@ TCSDataStore* TCharacterSheet::GetDataStore(std::string_view sName) const
     for (const auto& ds : DataStores)
         if (ds && SameText(ds->Name, sName)) return ds.get();
     return nullptr;
+}
+
+// ---- images ----
+
+TCSObject* TCharacterSheet::InsertImage(TMemoryStream& s)
+{
+    TCharacterSheetPage* page = GetCurrentPage();
+    if (!page) return nullptr;
+    auto o = std::make_unique<TCSImage>();
+    o->Image = std::make_unique<TMemoryStream>(s.Bytes());
+    int w = 0, h = 0;
+    GetBitmapSizeFromStream(*o->Image, w, h);
+    const double dw = static_cast<double>(w) / CS_DPI, dh = static_cast<double>(h) / CS_DPI;
+    o->AddPoint(0, 0);
+    o->AddPoint(0, dh);
+    o->AddPoint(dw, dh);
+    o->AddPoint(dw, 0);
+    page->Objects.push_back(std::move(o));
+    ++ModelGeneration;
+    return page->Objects.back().get();
+}
+
+TCSObject* TCharacterSheet::InsertImage(const std::string& sFile)
+{
+    if (!GetCurrentPage() || !FileExists(sFile)) return nullptr;
+    auto bytes = ReadFileBytes(sFile);
+    if (!bytes) return nullptr;
+    TMemoryStream s(std::move(*bytes));
+    return InsertImage(s);
+}
+
+void TCharacterSheet::SetImage(TCSObject* o, TMemoryStream& s)
+{
+    if (o) o->Image = std::make_unique<TMemoryStream>(s.Bytes());
+}
+
+void TCharacterSheet::SetImage(TCSObject* o, const std::string& sFile)
+{
+    if (!o || !FileExists(sFile)) return;
+    if (auto bytes = ReadFileBytes(sFile)) {
+        TMemoryStream s(std::move(*bytes));
+        SetImage(o, s);
+    }
 }
 
 // ---- names ----

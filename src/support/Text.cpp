@@ -308,8 +308,24 @@ char32_t LowerChar(char32_t c)
     return c;
 }
 
+namespace {
+bool IsAscii(std::string_view s)
+{
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+} // namespace
+
 std::string UpperCase(std::string_view s)
 {
+    // Names are nearly always ASCII; map them without decoding (no temporary buffers).
+    if (IsAscii(s)) {
+        std::string r(s);
+        for (char& c : r)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        return r;
+    }
     std::u32string cps = Utf8ToCodePoints(s);
     for (char32_t& c : cps)
         c = UpperChar(c);
@@ -318,6 +334,12 @@ std::string UpperCase(std::string_view s)
 
 std::string LowerCase(std::string_view s)
 {
+    if (IsAscii(s)) {
+        std::string r(s);
+        for (char& c : r)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return r;
+    }
     std::u32string cps = Utf8ToCodePoints(s);
     for (char32_t& c : cps)
         c = LowerChar(c);

@@ -45,6 +45,8 @@ TEST(Names, CompareIgnoringCase)
     EXPECT_EQ(CompareTextIgnoreCase("abc", "ABD"), -1);
     EXPECT_EQ(UpperCase("mixed \u00E9"), "MIXED \u00C9");
     EXPECT_EQ(LowerCase("MIXED \u00C9"), "mixed \u00E9");
+    EXPECT_EQ(UpperCase("max_Str1 [z]@`{"), "MAX_STR1 [Z]@`{");
+    EXPECT_EQ(LowerCase("MAX_Str1 [Z]@`{"), "max_str1 [z]@`{");
 }
 
 TEST(Lines, SplitAndJoin)
