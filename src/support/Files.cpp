@@ -25,8 +25,15 @@ std::optional<std::string> ReadFileBytes(const std::string& sFile)
     return bytes;
 }
 
-bool WriteFileAtomically(const std::string& sFile, const std::string& sBytes, std::string& sError)
+bool WriteFileAtomically(const std::string& sTarget, const std::string& sBytes, std::string& sError)
 {
+    // A link stays a link: the file it points to is the one replaced.
+    std::string sFile = sTarget;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(sTarget, ec)) {
+        auto real = std::filesystem::canonical(sTarget, ec);
+        if (!ec) sFile = real.string();
+    }
     std::string sDir = ExtractFileDir(sFile);
     // Renaming would replace a write-protected file; refuse as an in-place write would.
     struct stat stOld;

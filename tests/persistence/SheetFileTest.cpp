@@ -519,6 +519,18 @@ TEST_F(SheetFileOnDisk, FailedSavesKeepTheOldFileAndTheDocumentState)
               1);
 }
 
+TEST_F(SheetFileOnDisk, SavingThroughALinkReplacesTheLinkedFile)
+{
+    std::filesystem::create_directories(dir.File("real"));
+    std::string sReal = dir.File("real/hero.csd");
+    WriteBytes(sReal, "old");
+    std::filesystem::create_symlink(sReal, dir.File("link.csd"));
+    TCharacterSheet sh;
+    ASSERT_TRUE(sh.SaveToFile(dir.File("link.csd")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.csd")));
+    EXPECT_EQ(ReadBytes(sReal), SaveBytes(sh));
+}
+
 TEST_F(SheetFileOnDisk, DesignModeSaveGathersScriptAndCsvFiles)
 {
     WriteBytes(dir.File("lib.js"), "function half(x) {\n  return x / 2;\n}");
