@@ -259,6 +259,8 @@ int main(int argc, char** argv)
     std::string sError;
     std::string sCsvOut = JoinPath(ExtractFileDir(sOut), "weapons.csv");
     std::error_code ec;
+    if (!ExtractFileDir(sOut).empty())
+        std::filesystem::create_directories(ExtractFileDir(sOut), ec);
     if (!std::filesystem::equivalent(sCsv, sCsvOut, ec) &&
         !WriteFileAtomically(sCsvOut, *bytes, sError)) {
         std::fprintf(stderr, "make_example_sheet: %s\n", sError.c_str());
