@@ -1,5 +1,6 @@
 #include "rendering/ImageCodec.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 
@@ -111,6 +112,55 @@ bool TImageCodec::AppendPage(std::string& sFileBytes, const TBitmap& page, int n
     return true;
 }
 
+namespace {
+
+// One part's directory chain, checked without changing anything: where each directory is and
+// which byte ranges the relocation will rewrite. Hostile parts may let structures overlap, so
+// that rewriting one would corrupt another; those are refused.
+struct TTiffLayout
+{
+    std::vector<std::uint64_t> Directories;
+};
+
+bool ScanTiffPart(std::string& part, bool bLittle, TTiffLayout& layout)
+{
+    TTiffBytes t(part, bLittle);
+    if (part.size() < 8 || t.Get(2, 2) != 42) return false;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges{{0, 8}}; // [begin, end)
+    std::set<std::uint64_t> seen;
+    for (std::uint64_t ifd = t.Get(4, 4); ifd != 0;) {
+        if (!seen.insert(ifd).second || !t.Has(ifd, 2)) return false;
+        const std::uint32_t n = t.Get(ifd, 2);
+        const std::uint64_t end = ifd + 2 + std::uint64_t(n) * 12 + 4;
+        if (n == 0 || !t.Has(ifd, end - ifd)) return false;
+        ranges.emplace_back(ifd, end);
+        for (std::uint32_t e = 0; e < n; ++e) {
+            const std::uint64_t ent = ifd + 2 + std::uint64_t(e) * 12;
+            const std::uint32_t tag = t.Get(ent, 2);
+            const std::uint32_t type = t.Get(ent + 2, 2);
+            const int typeSize = TiffTypeSize(type);
+            if (typeSize == 0 || IsSubDirectoryTag(tag)) return false;
+            const std::uint64_t size = std::uint64_t(t.Get(ent + 4, 4)) * typeSize;
+            if (IsOffsetTag(tag) && type != 3 && type != 4) return false;
+            if (size > 4) {
+                const std::uint64_t off = t.Get(ent + 8, 4);
+                if (!t.Has(off, size)) return false;
+                // Only offset arrays are rewritten; other out-of-line values may be shared.
+                if (IsOffsetTag(tag)) ranges.emplace_back(off, off + size);
+            }
+        }
+        layout.Directories.push_back(ifd);
+        ifd = t.Get(end - 4, 4);
+    }
+    if (layout.Directories.empty()) return false;
+    std::sort(ranges.begin(), ranges.end());
+    for (std::size_t i = 1; i < ranges.size(); ++i)
+        if (ranges[i].first < ranges[i - 1].second) return false;
+    return true;
+}
+
+} // namespace
+
 bool CombineTiffFiles(const std::vector<std::string>& parts, std::string& sOut)
 {
     if (parts.empty() || parts.front().size() < 8) return false;
@@ -121,53 +171,48 @@ bool CombineTiffFiles(const std::vector<std::string>& parts, std::string& sOut)
     std::string out;
     // Where the previous part's last "next directory" pointer sits; 4 = the header's pointer.
     std::uint64_t linkPos = 4;
-    for (const std::string& part : parts) {
-        if (part.size() < 8 || part[0] != order || part[1] != order) return false;
+    for (const std::string& original : parts) {
+        if (original.size() < 8 || original[0] != order || original[1] != order) return false;
+        std::string part = original;
+        TTiffLayout layout;
+        if (!ScanTiffPart(part, bLittle, layout)) return false;
         if (out.size() % 2) out.push_back('\0'); // TIFF offsets are word aligned
         const std::uint64_t base = out.size();
         if (base + part.size() > MaxTiffSize) return false;
-        out += part;
-        TTiffBytes t(out, bLittle);
-        if (t.Get(base + 2, 2) != 42) return false;
-        std::uint64_t ifd = t.Get(base + 4, 4);
-        if (ifd == 0) return false;
-        // The header of the first part stays the file's header and points at its first
-        // directory; later parts are linked from the previous part's last directory.
-        t.Put(linkPos, 4, static_cast<std::uint32_t>(base + ifd));
-        std::set<std::uint64_t> seen;
-        while (ifd != 0) {
-            if (!seen.insert(ifd).second || !t.Has(base + ifd, 2)) return false;
-            const std::uint64_t at = base + ifd;
-            const std::uint32_t n = t.Get(at, 2);
-            if (n == 0 || !t.Has(at + 2, std::uint64_t(n) * 12 + 4)) return false;
+
+        // Relocate within the part's own copy, then append it.
+        TTiffBytes t(part, bLittle);
+        for (const std::uint64_t ifd : layout.Directories) {
+            const std::uint32_t n = t.Get(ifd, 2);
             for (std::uint32_t e = 0; e < n; ++e) {
-                const std::uint64_t ent = at + 2 + std::uint64_t(e) * 12;
+                const std::uint64_t ent = ifd + 2 + std::uint64_t(e) * 12;
                 const std::uint32_t tag = t.Get(ent, 2);
-                const std::uint32_t type = t.Get(ent + 2, 2);
+                const int typeSize = TiffTypeSize(t.Get(ent + 2, 2));
                 const std::uint64_t count = t.Get(ent + 4, 4);
-                const int typeSize = TiffTypeSize(type);
-                if (typeSize == 0 || IsSubDirectoryTag(tag)) return false;
-                const std::uint64_t size = count * typeSize;
                 std::uint64_t valuesAt = ent + 8;
-                if (size > 4) {
-                    const std::uint64_t off = t.Get(ent + 8, 4);
-                    if (off + size > part.size()) return false;
-                    valuesAt = base + off;
-                    t.Put(ent + 8, 4, static_cast<std::uint32_t>(base + off));
+                if (count * typeSize > 4) {
+                    valuesAt = t.Get(ent + 8, 4);
+                    t.Put(ent + 8, 4, static_cast<std::uint32_t>(base + valuesAt));
                 }
-                if (IsOffsetTag(tag)) {
-                    if (type != 3 && type != 4) return false;
-                    for (std::uint64_t i = 0; i < count; ++i) {
-                        const std::uint64_t p = valuesAt + i * typeSize;
-                        const std::uint64_t v = t.Get(p, typeSize) + base;
-                        if (v > (type == 3 ? 0xFFFFu : MaxTiffSize)) return false;
-                        t.Put(p, typeSize, static_cast<std::uint32_t>(v));
-                    }
+                if (!IsOffsetTag(tag)) continue;
+                for (std::uint64_t i = 0; i < count; ++i) {
+                    const std::uint64_t p = valuesAt + i * typeSize;
+                    const std::uint64_t v = t.Get(p, typeSize) + base;
+                    if (v > (typeSize == 2 ? 0xFFFFu : MaxTiffSize)) return false;
+                    t.Put(p, typeSize, static_cast<std::uint32_t>(v));
                 }
             }
-            linkPos = at + 2 + std::uint64_t(n) * 12;
-            ifd = t.Get(linkPos, 4);
+            const std::uint64_t next = ifd + 2 + std::uint64_t(n) * 12;
+            const std::uint32_t link = t.Get(next, 4);
+            if (link != 0) t.Put(next, 4, static_cast<std::uint32_t>(base + link));
         }
+        out += part;
+        // The first part's header stays the file's header; later parts hang off the previous
+        // part's last directory.
+        TTiffBytes(out, bLittle)
+            .Put(linkPos, 4, static_cast<std::uint32_t>(base + layout.Directories.front()));
+        linkPos = base + layout.Directories.back() + 2 +
+                  std::uint64_t(t.Get(layout.Directories.back(), 2)) * 12;
     }
     TTiffBytes(out, bLittle).Put(linkPos, 4, 0);
     sOut = std::move(out);
