@@ -286,6 +286,17 @@ TEST_F(QtBitmapCodecTest, LoadingFiles)
     half.SetPixel(1, 0, MakeArgb(0, 0, 255, 0));
     ASSERT_TRUE(SaveBitmap(half, Path("half.png")));
 
+    {
+        // A stream that is not in memory is read whole and left where it was.
+        TFileStream f(Path("half.png"), TFileMode::Read);
+        ASSERT_TRUE(f.IsOpen());
+        f.SetPosition(3);
+        int w = 0, h = 0;
+        GetBitmapSizeFromStream(f, w, h);
+        EXPECT_EQ(w, 2);
+        EXPECT_EQ(h, 1);
+        EXPECT_EQ(f.GetPosition(), 3);
+    }
     EXPECT_FALSE(LoadBitmap(Path("missing.png")));
     auto loaded = LoadBitmap(Path("half.png"));
     ASSERT_TRUE(loaded);
