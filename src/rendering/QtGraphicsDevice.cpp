@@ -184,7 +184,9 @@ void TQtGraphicsDevice::NoClip()
 
 void TQtGraphicsDevice::SetQuality(TDevQuality q)
 {
-    m_Painter.setRenderHint(QPainter::Antialiasing, IsAntialiased(q));
+    const bool aa = IsAntialiased(q);
+    if (m_Painter.testRenderHint(QPainter::Antialiasing) != aa)
+        m_Painter.setRenderHint(QPainter::Antialiasing, aa);
 }
 
 // --- pens and brushes ------------------------------------------------------------------------
@@ -315,7 +317,7 @@ void TQtGraphicsDevice::FillPath(const TDevPath& path, const TDevBrush& brush, T
             brush.Kind == TDevBrush::TKind::Solid) {
             SetQuality(q);
             const QRectF r = QRectF(QPointF(p[0].X, p[0].Y), QPointF(p[2].X, p[2].Y)).normalized();
-            m_Painter.fillRect(r, ToQColor(brush.Color, 255));
+            if (!r.isEmpty()) m_Painter.fillRect(r, ToQColor(brush.Color, 255));
             return;
         }
     }
@@ -326,7 +328,36 @@ void TQtGraphicsDevice::StrokePath(const TDevPath& path, const TDevPen& pen, TDe
 {
     if (path.Empty()) return;
     SetQuality(q);
-    m_Painter.strokePath(ToQt(path), PenFor(pen, q));
+    const QPen qpen = PenFor(pen, q);
+    const bool straight = std::none_of(path.Ops.begin(), path.Ops.end(), [](TDevPath::TOp op) {
+        return op == TDevPath::TOp::CubicTo;
+    });
+    if (!(qpen.isCosmetic() && straight && pen.Dash == TDevDash::Solid)) {
+        m_Painter.strokePath(ToQt(path), qpen);
+        return;
+    }
+    // One-pixel lines (most lines, frames and the grid marks): polylines without building a
+    // path, on the same cosmetic stroker.
+    m_Painter.setPen(qpen);
+    m_Painter.setBrush(Qt::NoBrush);
+    std::size_t k = 0;
+    auto flush = [&] {
+        if (m_Polyline.size() > 1)
+            m_Painter.drawPolyline(m_Polyline.constData(), int(m_Polyline.size()));
+        m_Polyline.clear();
+    };
+    m_Polyline.clear();
+    for (TDevPath::TOp op : path.Ops) {
+        if (op == TDevPath::TOp::MoveTo) flush();
+        if (op == TDevPath::TOp::Close) {
+            if (!m_Polyline.isEmpty()) m_Polyline.append(m_Polyline.first());
+            flush();
+            continue;
+        }
+        m_Polyline.append(QPointF(path.Points[k].X, path.Points[k].Y));
+        ++k;
+    }
+    flush();
 }
 
 void TQtGraphicsDevice::FillRegion(const TDevRegion& r, const TDevBrush& brush, TDevQuality q)
@@ -578,16 +609,29 @@ void TQtGraphicsDevice::DrawImage(const TBitmap& bmp, const TRectF& src, const T
 
 // --- bitmap device ---------------------------------------------------------------------------
 
+namespace {
+// Opaque pixels are the same premultiplied or not; a page usually has nothing else.
+bool AllOpaque(const TBitmap& b)
+{
+    TArgb acc = 0xFFFFFFFF;
+    for (TArgb p : b.Pixels)
+        acc &= p;
+    return ArgbAlpha(acc) == 255;
+}
+} // namespace
+
 std::unique_ptr<TQtBitmapDevice::TPainterHolder> TQtBitmapDevice::Begin(TBitmap& target,
                                                                         double dDpi)
 {
     auto h = std::make_unique<TPainterHolder>();
     // Paint straight into the bitmap's memory in the raster engine's fast premultiplied
     // format; the pixels are converted back to straight alpha when the device ends.
-    for (TArgb& p : target.Pixels) {
-        const unsigned a = ArgbAlpha(p);
-        if (a == 255) continue;
-        p = MakeArgb(a, ArgbRed(p) * a / 255, ArgbGreen(p) * a / 255, ArgbBlue(p) * a / 255);
+    if (!AllOpaque(target)) {
+        for (TArgb& p : target.Pixels) {
+            const unsigned a = ArgbAlpha(p);
+            if (a == 255) continue;
+            p = MakeArgb(a, ArgbRed(p) * a / 255, ArgbGreen(p) * a / 255, ArgbBlue(p) * a / 255);
+        }
     }
     h->Image = QImage(reinterpret_cast<uchar*>(target.Pixels.data()), target.Width, target.Height,
                       qsizetype(target.Width) * 4, QImage::Format_ARGB32_Premultiplied);
@@ -611,6 +655,10 @@ TQtBitmapDevice::TQtBitmapDevice(TBitmap& target, double dDpi, std::unique_ptr<T
 TQtBitmapDevice::~TQtBitmapDevice()
 {
     m_Holder->Painter.end();
+    if (AllOpaque(m_Target)) {
+        m_Target.HasAlpha = true;
+        return;
+    }
     for (TArgb& p : m_Target.Pixels) {
         const unsigned a = ArgbAlpha(p);
         if (a == 255) continue;

@@ -93,6 +93,7 @@ private:
     std::vector<TDevMatrix> m_Saved;
     std::vector<std::unique_ptr<TFontEntry>> m_Fonts; // small cache, most recent last
     std::vector<TLine> m_Lines;                       // scratch for text requests
+    QPolygonF m_Polyline;                             // scratch for one-pixel lines
     QImage m_TextureImage;                            // keeps a texture brush's pixels alive
 };
 
