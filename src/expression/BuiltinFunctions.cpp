@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace ff {
 
@@ -29,19 +30,94 @@ double NearestHalfEven(double p, double e)
     return std::fmod(fl, 2.0) == 0 ? fl : fl + 1;
 }
 
-// Stores a computed number, or explains why it cannot be one.
-bool SetNumber(TToken& ans, double d, std::string& sError)
+constexpr const char* kInvalidOp = "Invalid Floating Point Operation";
+
+// The result of a numeric function, or why it cannot be one.
+bool Finite(double d, double& dRes, const char*& pError)
 {
     if (std::isnan(d)) {
-        sError = "Invalid Floating Point Operation";
+        pError = kInvalidOp;
         return false;
     }
     if (std::isinf(d)) {
-        sError = "Floating Point Overflow";
+        pError = "Floating Point Overflow";
+        return false;
+    }
+    dRes = d;
+    return true;
+}
+
+// floor and ceil give 32-bit whole numbers; a result outside that range is an error rather
+// than a silently wrapped value.
+bool Int32(double d, double& dRes, const char*& pError)
+{
+    if (std::isnan(d)) {
+        pError = kInvalidOp;
+        return false;
+    }
+    if (!(d >= -2147483648.0 && d <= 2147483647.0)) {
+        pError = "Integer Overflow";
+        return false;
+    }
+    dRes = d == 0 ? 0.0 : d;
+    return true;
+}
+
+// Calls NumericBuiltin with the arguments' numbers.
+bool NumericFn(int nIndex, TToken& ans, const TTokenStack& p, std::string& sError)
+{
+    const int n = p.Count();
+    if (n == 0) return false;
+    double buf[16];
+    std::vector<double> big;
+    double* a = buf;
+    if (n > 16) {
+        big.resize(static_cast<size_t>(n));
+        a = big.data();
+    }
+    for (int i = 0; i < n; ++i)
+        a[i] = p[i]->AsDouble();
+    double d = 0;
+    const char* pError = nullptr;
+    if (!NumericBuiltin(nIndex, a, n, d, pError)) {
+        if (pError) sError = pError;
         return false;
     }
     ans.SetDblVal(d);
     return true;
+}
+
+bool FnMax(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfMax, ans, p, sError);
+}
+bool FnMin(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfMin, ans, p, sError);
+}
+bool FnSqrt(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfSqrt, ans, p, sError);
+}
+bool FnAbs(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfAbs, ans, p, sError);
+}
+bool FnRound(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfRound, ans, p, sError);
+}
+bool FnFloor(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfFloor, ans, p, sError);
+}
+bool FnCeil(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfCeil, ans, p, sError);
+}
+bool FnSign(TToken& ans, const TTokenStack& p, std::string& sError, void*)
+{
+    return NumericFn(bfSign, ans, p, sError);
 }
 
 // A text argument without copying it when it already is a text.
@@ -50,97 +126,6 @@ template <class F> auto WithText(const TToken& tk, F f)
     if (tk.DataType == dtText) return f(std::string_view(tk.FTextVal));
     const std::string s = tk.AsText();
     return f(std::string_view(s));
-}
-
-bool FnMax(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    double d = p[0]->AsDouble();
-    for (int i = 1; i < p.Count(); ++i) {
-        const double v = p[i]->AsDouble();
-        if (v > d) d = v;
-    }
-    return SetNumber(ans, d, sError);
-}
-
-bool FnMin(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    double d = p[0]->AsDouble();
-    for (int i = 1; i < p.Count(); ++i) {
-        const double v = p[i]->AsDouble();
-        if (v < d) d = v;
-    }
-    return SetNumber(ans, d, sError);
-}
-
-bool FnSqrt(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    const double x = p[0]->AsDouble();
-    if (x < 0) {
-        sError = "Invalid Floating Point Operation";
-        return false;
-    }
-    return SetNumber(ans, std::sqrt(x), sError);
-}
-
-bool FnAbs(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    return SetNumber(ans, std::fabs(p[0]->AsDouble()), sError);
-}
-
-bool FnRound(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    const double x = p[0]->AsDouble();
-    const double n = p.Count() > 1 ? RoundHalfEven(p[1]->AsDouble()) : 0.0;
-    if (!(n >= -20 && n <= 20)) {
-        sError = "Invalid Parameter for round()";
-        return false;
-    }
-    return SetNumber(ans, RoundToDecimals(x, static_cast<int>(n)), sError);
-}
-
-// floor and ceil give 32-bit whole numbers; a result outside that range is an error rather
-// than a silently wrapped value.
-bool SetInteger(TToken& ans, double d, std::string& sError)
-{
-    if (std::isnan(d)) {
-        sError = "Invalid Floating Point Operation";
-        return false;
-    }
-    if (!(d >= -2147483648.0 && d <= 2147483647.0)) {
-        sError = "Integer Overflow";
-        return false;
-    }
-    ans.SetDblVal(d == 0 ? 0.0 : d);
-    return true;
-}
-
-bool FnFloor(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    return SetInteger(ans, std::floor(p[0]->AsDouble()), sError);
-}
-
-bool FnCeil(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    return SetInteger(ans, std::ceil(p[0]->AsDouble()), sError);
-}
-
-bool FnSign(TToken& ans, const TTokenStack& p, std::string& sError, void*)
-{
-    if (p.Empty()) return false;
-    const double x = p[0]->AsDouble();
-    if (std::isnan(x)) {
-        sError = "Invalid Floating Point Operation";
-        return false;
-    }
-    ans.SetDblVal(x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0);
-    return true;
 }
 
 bool FnIf(TToken& ans, const TTokenStack& p, std::string&, void*)
@@ -195,6 +180,50 @@ bool FnSubstr(TToken& ans, const TTokenStack& p, std::string&, void*)
 }
 
 } // namespace
+
+bool NumericBuiltin(int nIndex, const double* a, int n, double& dRes, const char*& pError)
+{
+    if (n < 1) return false;
+    switch (nIndex) {
+    case bfMax:
+    case bfMin: {
+        // From the first argument, each following one compared in turn.
+        double d = a[0];
+        for (int i = 1; i < n; ++i)
+            if (nIndex == bfMax ? a[i] > d : a[i] < d) d = a[i];
+        return Finite(d, dRes, pError);
+    }
+    case bfSqrt:
+        if (a[0] < 0) {
+            pError = kInvalidOp;
+            return false;
+        }
+        return Finite(std::sqrt(a[0]), dRes, pError);
+    case bfAbs:
+        return Finite(std::fabs(a[0]), dRes, pError);
+    case bfRound: {
+        const double nDigits = n > 1 ? RoundHalfEven(a[1]) : 0.0;
+        if (!(nDigits >= -20 && nDigits <= 20)) {
+            pError = "Invalid Parameter for round()";
+            return false;
+        }
+        return Finite(RoundToDecimals(a[0], static_cast<int>(nDigits)), dRes, pError);
+    }
+    case bfFloor:
+        return Int32(std::floor(a[0]), dRes, pError);
+    case bfCeil:
+        return Int32(std::ceil(a[0]), dRes, pError);
+    case bfSign:
+        if (std::isnan(a[0])) {
+            pError = kInvalidOp;
+            return false;
+        }
+        dRes = a[0] > 0 ? 1.0 : a[0] < 0 ? -1.0 : 0.0;
+        return true;
+    default:
+        return false;
+    }
+}
 
 double RoundToDecimals(double x, int nDigits)
 {

@@ -1,6 +1,9 @@
 // The evaluator of TKELDExpression: runs the compiled sequence over a stack of values.
 #include "expression/KELDExpression.h"
 
+#include "expression/Arithmetic.h"
+#include "expression/ValueTokens.h"
+
 #include <cmath>
 
 namespace ff {
@@ -8,38 +11,49 @@ namespace ff {
 void TKELDExpression::PrepareValues()
 {
     // Each token of the sequence leaves at most one value behind and one answer is under
-    // construction at a time, so the sequence's length plus one bounds the live values.
+    // construction at a time, so the sequence's length plus one bounds the stack.
     const size_t nNeed = static_cast<size_t>(FStack.Count()) + 1;
-    if (FValuePool.size() >= nNeed) return;
-    FSpareValues.reserve(nNeed);
-    while (FValuePool.size() < nNeed) {
-        FValuePool.push_back(std::make_unique<TToken>());
-        FSpareValues.push_back(FValuePool.back().get());
-    }
-    FValues.Reserve(nNeed);
+    if (FSlots.size() < nNeed) FSlots.resize(nNeed);
     FArgs.Reserve(nNeed);
+    if (FNum.size() < nNeed) {
+        FNum.resize(nNeed);
+        FIsBool.resize(nNeed);
+    }
 }
 
-TToken* TKELDExpression::NewValue()
+namespace {
+
+// A value token holding a literal of the sequence. The literal's source text is not carried:
+// only a name's text means anything to the operators.
+inline void SetLiteral(TToken& v, const TToken& lit)
 {
-    if (FSpareValues.empty()) { // not reached while the bound above holds
-        FValuePool.push_back(std::make_unique<TToken>());
-        FSpareValues.push_back(FValuePool.back().get());
-    }
-    TToken* tk = FSpareValues.back();
-    FSpareValues.pop_back();
-    // A fresh token; clearing the strings keeps their buffers for the next use.
-    tk->FDblVal = 0;
-    tk->FBoolVal = false;
-    tk->FTextVal.clear();
-    tk->TypeID = tkNone;
-    tk->DataType = dtUndef;
-    tk->Precedence = 0;
-    tk->ParamCount = 0;
-    tk->CallbackIndex = -1;
-    tk->Text.clear();
-    return tk;
+    v.TypeID = lit.TypeID;
+    v.DataType = lit.DataType;
+    v.FDblVal = lit.FDblVal;
+    v.FBoolVal = lit.FBoolVal;
+    if (lit.DataType == dtText) v.FTextVal = lit.FTextVal;
+    v.Precedence = 0;
+    v.ParamCount = 0;
+    v.CallbackIndex = -1;
+    if (!v.Text.empty()) v.Text.clear();
 }
+
+// The common case of two numbers, done without the general rules; false when the general
+// rules must decide (other kinds, operators or faults).
+inline bool NumericFastPath(TTokenID op, TToken& l, const TToken& r)
+{
+    if (l.DataType != dtNumber || r.DataType != dtNumber) return false;
+    if (op >= tkEq && op <= tkGTE) {
+        l.SetBoolVal(CompareNumbers(op, l.FDblVal, r.FDblVal));
+        return true;
+    }
+    double d;
+    if (NumericOp(op, l.FDblVal, r.FDblVal, d) != orOK) return false; // the rules name it
+    l.FDblVal = d;
+    return true;
+}
+
+} // namespace
 
 bool TKELDExpression::FunctionOp(const TToken& ftk, TToken& ans, const TTokenStack& params)
 {
@@ -85,83 +99,89 @@ bool TKELDExpression::Evaluate(double& d)
 {
     ClearError();
     PrepareValues();
-    FValues.Clear();
+    if (UseNumericFastPath && FNumericOK) return EvaluateNumeric(d);
+    return EvaluateFrom(0, 0, d);
+}
+
+bool TKELDExpression::EvaluateFrom(int nFrom, int nTop, double& d)
+{
+    TToken* const v = FSlots.data(); // values v[0] .. v[nTop - 1]
     bool bComplete = true;
-    for (const TToken* tk : FStack) {
+    for (int nStep = nFrom; nStep < FStack.Count(); ++nStep) {
+        const TToken* tk = FStack[static_cast<size_t>(nStep)];
         const TTokenID kind = tk->TypeID;
         if (kind == tkNumber || kind == tkBool || kind == tkText) {
-            TToken* v = NewValue();
-            v->CopyFrom(*tk);
-            FValues.Push(v);
+            SetLiteral(v[nTop++], *tk);
         } else if (kind == tkVariable) {
             if (!GetVariable.Assigned()) {
                 SetError("Unknown Identifier: " + tk->Text);
                 bComplete = false;
                 break;
             }
-            TToken* v = NewValue();
-            v->TypeID = tkVariable;
-            v->Text = tk->Text;
-            if (!GetVariable(tk->Text, *v)) {
-                FreeValue(v);
+            TToken& var = v[nTop];
+            ResetValue(var);
+            var.TypeID = tkVariable;
+            var.Text = tk->Text;
+            if (!GetVariable(tk->Text, var)) {
                 bComplete = false;
                 break;
             }
-            FValues.Push(v);
+            ++nTop;
         } else if (isOp(kind)) {
-            if (FValues.Count() < OpParamCount(kind)) {
+            const int nParams = OpParamCount(kind);
+            if (nTop < nParams) {
                 SetError("Incorrect number of parameters for " + tk->Text);
                 bComplete = false;
                 break;
             }
-            TToken* ans = NewValue();
-            if (OpParamCount(kind) == 1) {
-                TToken* x = FValues.Pop();
-                if (ApplyUnaryOp(kind, *x, *ans) == orOK)
-                    FValues.Push(ans);
-                else
-                    FreeValue(ans); // no message; the missing value fails the evaluation
-                FreeValue(x);
-            } else {
-                TToken* r = FValues.Pop();
-                TToken* l = FValues.Pop();
-                const int nCode = ApplyBinaryOp(kind, *l, *r, *ans);
-                FreeValue(l);
-                FreeValue(r);
-                if (nCode != orOK) {
-                    FreeValue(ans);
-                    SetError(OpResultText(nCode));
-                    bComplete = false;
-                    break;
+            // The answer takes the place of the (left) operand: the rules allow that.
+            if (nParams == 1) {
+                TToken& x = v[nTop - 1];
+                if (ApplyUnaryOp(kind, x, x) == orOK) {
+                    x.TypeID = tkNone;
+                    if (!x.Text.empty()) x.Text.clear();
+                } else {
+                    --nTop; // no message; the missing value fails the evaluation later
                 }
-                FValues.Push(ans);
-                if (kind == tkAssign && SetVariable.Assigned()) {
-                    const std::string sName = ans->Text;
-                    SetVariable(sName, *ans);
+            } else {
+                TToken& l = v[nTop - 2];
+                const TToken& r = v[nTop - 1];
+                if (!NumericFastPath(kind, l, r)) {
+                    const int nCode = ApplyBinaryOp(kind, l, r, l);
+                    if (nCode != orOK) {
+                        SetError(OpResultText(nCode));
+                        bComplete = false;
+                        break;
+                    }
+                }
+                --nTop;
+                if (kind != tkAssign) {
+                    l.TypeID = tkNone;
+                    if (!l.Text.empty()) l.Text.clear();
+                } else if (SetVariable.Assigned()) {
+                    const std::string sName = l.Text;
+                    SetVariable(sName, l);
                 }
             }
         } else if (kind == tkFunction) {
             const int n = tk->ParamCount;
-            if (n < 0 || FValues.Count() < n) {
+            if (n < 0 || nTop < n) {
                 SetError("Incorrect number of parameters for " + tk->Text);
                 bComplete = false;
                 break;
             }
-            TToken* ans = NewValue();
+            TToken& ans = v[nTop];
+            ResetValue(ans);
             FArgs.Clear();
-            const int nFirst = FValues.Count() - n;
-            for (int i = nFirst; i < FValues.Count(); ++i)
-                FArgs.Push(FValues[static_cast<size_t>(i)]);
-            for (int i = 0; i < n; ++i)
-                FValues.Pop();
-            const bool bOK = FunctionOp(*tk, *ans, FArgs);
-            for (TToken* a : FArgs)
-                FreeValue(a);
+            for (int i = nTop - n; i < nTop; ++i)
+                FArgs.Push(&v[i]);
+            const bool bOK = FunctionOp(*tk, ans, FArgs);
             FArgs.Clear();
+            nTop -= n;
             if (bOK) {
-                FValues.Push(ans);
+                MoveValue(v[nTop], ans);
+                ++nTop;
             } else {
-                FreeValue(ans);
                 // A function that says why it failed ends the evaluation with its reason.
                 if (!isError && !FFunctionError.empty()) SetError(FFunctionError);
                 if (isError) {
@@ -173,23 +193,20 @@ bool TKELDExpression::Evaluate(double& d)
     }
 
     bool bOK = false;
-    if (bComplete && !isError && FValues.Count() == 1) {
-        const TToken* v = FValues[0];
-        if (v->DataType == dtNumber && !std::isfinite(v->FDblVal)) {
+    if (bComplete && !isError && nTop == 1) {
+        const TToken& res = v[0];
+        if (res.DataType == dtNumber && !std::isfinite(res.FDblVal)) {
             // A value that is no finite number (from a callback or a literal such as 1e999)
             // never becomes an answer.
-            SetError(std::isnan(v->FDblVal) ? OpResultText(orInvalidOperation)
-                                            : OpResultText(orOverflow));
+            SetError(std::isnan(res.FDblVal) ? OpResultText(orInvalidOperation)
+                                             : OpResultText(orOverflow));
         } else {
-            d = v->AsDouble();
-            Answer.CopyFrom(*v);
+            d = res.AsDouble();
+            Answer.CopyFrom(res);
             bOK = true;
         }
     }
     if (!bOK && !isError) SetError("Invalid Expression");
-    for (TToken* v : FValues)
-        FreeValue(v);
-    FValues.Clear();
     return bOK;
 }
 

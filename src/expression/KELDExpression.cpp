@@ -74,11 +74,6 @@ int TKELDExpression::Precedence(TTokenID t)
     }
 }
 
-int TKELDExpression::OpParamCount(TTokenID t)
-{
-    return t == tkNeg || t == tkPos || t == tkNot ? 1 : 2;
-}
-
 bool TKELDExpression::CanFollow(TTokenID a, TTokenID b)
 {
     if (a == tkNone || a == tkParenOpen)
@@ -124,16 +119,12 @@ void TKELDExpression::SetError(std::string_view s)
     ErrorMsg.assign(s.data(), s.size());
 }
 
-void TKELDExpression::ClearError()
-{
-    ErrorMsg.clear();
-    isError = false;
-}
-
 bool TKELDExpression::Compile()
 {
     FCompiled = false;
+    FNumericOK = false;
     if (!ParseExpression() || !BuildRPN()) return false;
+    BuildNumericProgram();
     FCompiled = true;
     return true;
 }

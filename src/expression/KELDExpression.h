@@ -92,14 +92,18 @@ public:
     bool isDelim(char c) const;
     static bool isOp(TTokenID t) { return ff::isOp(t); }
     static int Precedence(TTokenID t);
-    static int OpParamCount(TTokenID t);
+    static int OpParamCount(TTokenID t) { return t == tkNeg || t == tkPos || t == tkNot ? 1 : 2; }
     static bool CanFollow(TTokenID a, TTokenID b);
 
     // A new token owned by the engine until the next compilation or its destruction.
     TToken* NewToken(std::string_view sText, TTokenID id);
 
     void SetError(std::string_view s);
-    void ClearError();
+    void ClearError()
+    {
+        ErrorMsg.clear();
+        isError = false;
+    }
 
     // Debugging aids: one line "text (kind)" per lexeme; the compiled texts, each followed by a
     // blank, then a line break.
@@ -117,14 +121,32 @@ public:
     std::string ErrorMsg;
     TECGetSetVariable GetVariable;
     TECGetSetVariable SetVariable;
-    // The value of the last successful evaluation.
+    // The value of the last successful evaluation. Its kind and value are the result; its
+    // TypeID and Text mean something only after an assignment.
     TToken Answer;
+
+    // Sequences made only of numbers, booleans, names, operators other than ":=" and the
+    // numeric built-ins run on plain numbers, handing over to the token evaluator when a name
+    // yields a text or no value. Both give the same results; false forces the token evaluator,
+    // so that tests and the fuzzer can compare the two.
+    bool UseNumericFastPath = true;
 
 private:
     bool Evaluate(double& d);
-    TToken* NewValue();
-    void FreeValue(TToken* tk) { FSpareValues.push_back(tk); }
+    bool EvaluateFrom(int nFrom, int nTop, double& d);
+    bool EvaluateNumeric(double& d);
+    void BuildNumericProgram();
     void PrepareValues();
+
+    // One step of the numeric evaluator.
+    struct TNumStep
+    {
+        int Cat; // TNumCategory of KELDNumericEvaluator.cpp
+        TTokenID Kind;
+        int N; // argument count, function index
+        double Num;
+        const TToken* Tok;
+    };
 
     std::string FExpression;
     std::vector<std::unique_ptr<TToken>> FAllTokens; // tokens of the current compilation
@@ -135,12 +157,16 @@ private:
     std::vector<TECFunctionRec> FFunctionList;
     bool FCompiled = false;
 
-    // Value tokens of evaluations: a pool reused by every evaluation, so that evaluating a
-    // numeric expression does not touch the heap once the pool has grown to its size.
-    std::vector<std::unique_ptr<TToken>> FValuePool;
-    std::vector<TToken*> FSpareValues;
-    TTokenStack FValues;
+    // The value stack of evaluations: one slot per token of the sequence plus one for an
+    // answer under construction, reused by every evaluation, so that evaluating a numeric
+    // expression does not touch the heap once it has grown to its size.
+    std::vector<TToken> FSlots;
     TTokenStack FArgs;
+    std::vector<TNumStep> FNumProgram;
+    bool FNumericOK = false;
+    std::vector<double> FNum; // the numeric evaluator's stack
+    std::vector<unsigned char> FIsBool;
+    TToken FScratch;
     std::string FFunctionError;
     bool FEvaluating = false;
 };

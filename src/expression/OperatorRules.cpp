@@ -1,6 +1,8 @@
 // The rules by which the operators combine values of mixed kinds.
 #include "expression/Tokens.h"
 
+#include "expression/Arithmetic.h"
+
 #include "support/Numbers.h"
 #include "support/Text.h"
 
@@ -23,42 +25,12 @@ void Join(const TToken& L, const TToken& R, TToken& ans)
     ans.DataType = dtText;
 }
 
-// Stores a computed number, turning the faults of double arithmetic into result codes so that
-// no infinity or NaN ever becomes a value.
-int StoreNumber(double d, TToken& ans)
-{
-    if (std::isnan(d)) return orInvalidOperation;
-    if (std::isinf(d)) return orOverflow;
-    ans.SetDblVal(d);
-    return orOK;
-}
-
 int Arithmetic(TTokenID op, double l, double r, TToken& ans)
 {
-    switch (op) {
-    case tkAdd:
-        return StoreNumber(l + r, ans);
-    case tkSubtract:
-        return StoreNumber(l - r, ans);
-    case tkMult:
-        return StoreNumber(l * r, ans);
-    case tkDiv:
-        if (r == 0) return orDivideByZero;
-        return StoreNumber(l / r, ans);
-    case tkMod: {
-        if (r == 0) return orDivideByZero;
-        // On the absolute values, with the sign of the left operand; fmod is the exact form of
-        // a - b * trunc(a / b).
-        double m = std::fmod(std::fabs(l), std::fabs(r));
-        return StoreNumber(l < 0 ? -m : m, ans);
-    }
-    case tkPow:
-        // A whole-number exponent works for a negative base; pow gives it exactly that way.
-        if (l == 0 && r < 0) return orDivideByZero;
-        return StoreNumber(std::pow(l, r), ans);
-    default:
-        return orNotHandled;
-    }
+    double d = 0;
+    const int nCode = NumericOp(op, l, r, d);
+    if (nCode == orOK) ans.SetDblVal(d);
+    return nCode;
 }
 
 int AddRule(const TToken& L, const TToken& R, TToken& ans)
@@ -116,53 +88,10 @@ int CompareRule(TTokenID op, const TToken& L, const TToken& R, TToken& ans)
         const bool bLeftNum = a == dtNumber || IsNumericTextToken(L);
         const bool bRightNum = b == dtNumber || IsNumericTextToken(R);
         if (!bLeftNum || !bRightNum) return orInvalidTypecast; // booleans never compare
-        const double l = L.AsDouble(), r = R.AsDouble();
-        bool bRes = false;
-        switch (op) {
-        case tkEq:
-            bRes = l == r;
-            break;
-        case tkNE:
-            bRes = l != r;
-            break;
-        case tkLT:
-            bRes = l < r;
-            break;
-        case tkLTE:
-            bRes = l <= r;
-            break;
-        case tkGT:
-            bRes = l > r;
-            break;
-        default:
-            bRes = l >= r;
-            break;
-        }
-        ans.SetBoolVal(bRes);
+        ans.SetBoolVal(CompareNumbers(op, L.AsDouble(), R.AsDouble()));
         return orOK;
     }
-    bool bRes = false;
-    switch (op) {
-    case tkEq:
-        bRes = nCmp == 0;
-        break;
-    case tkNE:
-        bRes = nCmp != 0;
-        break;
-    case tkLT:
-        bRes = nCmp < 0;
-        break;
-    case tkLTE:
-        bRes = nCmp <= 0;
-        break;
-    case tkGT:
-        bRes = nCmp > 0;
-        break;
-    default:
-        bRes = nCmp >= 0;
-        break;
-    }
-    ans.SetBoolVal(bRes);
+    ans.SetBoolVal(CompareNumbers(op, nCmp, 0));
     return orOK;
 }
 

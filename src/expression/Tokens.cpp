@@ -84,14 +84,6 @@ bool TToken::CanCastDouble() const
     return DataType != dtText || IsNumericText(FTextVal);
 }
 
-TToken* TTokenStack::Pop()
-{
-    if (FItems.empty()) return nullptr;
-    TToken* tk = FItems.back();
-    FItems.pop_back();
-    return tk;
-}
-
 const char* OpResultText(int nCode)
 {
     switch (nCode) {

@@ -111,7 +111,13 @@ public:
     // The last token, or nullptr when the stack is empty.
     TToken* Peek() const { return FItems.empty() ? nullptr : FItems.back(); }
     // Removes and returns the last token, or returns nullptr when the stack is empty.
-    TToken* Pop();
+    TToken* Pop()
+    {
+        if (FItems.empty()) return nullptr;
+        TToken* tk = FItems.back();
+        FItems.pop_back();
+        return tk;
+    }
     TToken* operator[](std::size_t i) const { return FItems[i]; }
     int Count() const { return static_cast<int>(FItems.size()); }
     bool Empty() const { return FItems.empty(); }

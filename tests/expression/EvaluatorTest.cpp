@@ -78,9 +78,19 @@ TEST_F(EvaluatorTest, WorkedExamples)
         {"TRUE", "b:true"},
         {"'it\\'s'", "t:it's"},
         {"1 + a := 2", "error: Invalid Typecast"}, // 1 + (a := 2) and a is a number here
+        // Names that yield texts in the middle of numeric work.
+        {"Str + Name", "t:14Ayla"},
+        {"max(Half, 3) * 2", "n:25"},
+        {"if(Lvl > 5, Name, 2)", "t:Ayla"},
+        {"if(Lvl < 5, Name, Half) + 1", "n:13.5"},
+        {"(Lvl > 5) and (Name = 'Ayla')", "b:true"},
+        {"-Empty", "error: Invalid Expression"}, // the empty text is not numeric
     };
-    for (const auto& [sSource, sExpected] : cases)
-        EXPECT_EQ(Run(sSource), sExpected) << sSource;
+    for (bool bNumeric : {true, false}) {
+        ex.UseNumericFastPath = bNumeric;
+        for (const auto& [sSource, sExpected] : cases)
+            EXPECT_EQ(Run(sSource), sExpected) << sSource << (bNumeric ? "" : " (tokens only)");
+    }
 }
 
 TEST_F(EvaluatorTest, FailureMessages)
@@ -104,10 +114,16 @@ TEST_F(EvaluatorTest, FailureMessages)
         {"Empty / 1", "Invalid Typecast"},
         {"1, 2", "Invalid Expression"}, // two values left
         {"foo(1)", "Unknown function foo()"},
+        {"not 1 + 2", "Incorrect number of parameters for +"},
+        {"-true < 0 = true", "Invalid Typecast"},
     };
-    for (const auto& [sSource, sExpected] : cases) {
-        EXPECT_EQ(Run(sSource), std::string("error: ") + sExpected) << sSource;
-        EXPECT_TRUE(ex.isError) << sSource;
+    for (bool bNumeric : {true, false}) {
+        ex.UseNumericFastPath = bNumeric;
+        for (const auto& [sSource, sExpected] : cases) {
+            EXPECT_EQ(Run(sSource), std::string("error: ") + sExpected)
+                << sSource << (bNumeric ? "" : " (tokens only)");
+            EXPECT_TRUE(ex.isError) << sSource;
+        }
     }
 }
 
@@ -115,6 +131,7 @@ TEST_F(EvaluatorTest, UndefinedValuesComeFromTheLookup)
 {
     // A lookup may leave the value undefined; operators then follow their undefined rules.
     TKELDExpression e;
+    EXPECT_EQ(Eval(e, "1 + 2 * 3"), "n:7");
     e.GetVariable = {[](void*, const std::string&, TToken&) { return true; }, nullptr};
     EXPECT_EQ(Eval(e, "u"), "u");
     EXPECT_EQ(Eval(e, "u + 1"), "u");
@@ -124,6 +141,7 @@ TEST_F(EvaluatorTest, UndefinedValuesComeFromTheLookup)
     EXPECT_EQ(Eval(e, "u and true"), "error: Not Handled");
     EXPECT_EQ(Eval(e, "-u"), "n:0");
     EXPECT_EQ(Eval(e, "length(u)"), "n:0");
+    EXPECT_EQ(Eval(e, "max(2, 3) + u"), "u"); // handed over to the token evaluator midway
 }
 
 TEST(EvaluatorNoLookupTest, NamesNeedTheCallback)
@@ -250,23 +268,31 @@ TEST_F(EvaluatorTest, FloatingPointFaultsBecomeMessages)
         {"round(1, -21)", "error: Invalid Parameter for round()"},
         {"max(1e999, 1)", "error: Floating Point Overflow"},
     };
-    for (const auto& [sSource, sExpected] : cases)
-        EXPECT_EQ(Run(sSource), sExpected) << sSource;
+    for (bool bNumeric : {true, false}) {
+        ex.UseNumericFastPath = bNumeric;
+        for (const auto& [sSource, sExpected] : cases)
+            EXPECT_EQ(Run(sSource), sExpected) << sSource << (bNumeric ? "" : " (tokens only)");
+    }
 }
 
 TEST(NonFiniteLookupTest, NaNFromALookupNeverBecomesAnAnswer)
 {
-    TKELDExpression ex;
-    ex.GetVariable = {[](void*, const std::string&, TToken& t) {
-                          t.SetDblVal(std::numeric_limits<double>::quiet_NaN());
-                          return true;
-                      },
-                      nullptr};
-    EXPECT_EQ(Eval(ex, "n"), "error: Invalid Floating Point Operation");
-    EXPECT_EQ(Eval(ex, "n + 1"), "error: Invalid Floating Point Operation");
-    EXPECT_EQ(Eval(ex, "sign(n)"), "error: Invalid Floating Point Operation");
-    EXPECT_EQ(Eval(ex, "floor(n)"), "error: Invalid Floating Point Operation");
-    EXPECT_EQ(Eval(ex, "substr('abc', n, n)"), "t:");
+    for (bool bNumeric : {true, false}) {
+        TKELDExpression ex;
+        ex.UseNumericFastPath = bNumeric;
+        ex.GetVariable = {[](void*, const std::string&, TToken& t) {
+                              t.SetDblVal(std::numeric_limits<double>::quiet_NaN());
+                              return true;
+                          },
+                          nullptr};
+        EXPECT_EQ(Eval(ex, "n"), "error: Invalid Floating Point Operation");
+        EXPECT_EQ(Eval(ex, "n + 1"), "error: Invalid Floating Point Operation");
+        EXPECT_EQ(Eval(ex, "sign(n)"), "error: Invalid Floating Point Operation");
+        EXPECT_EQ(Eval(ex, "floor(n)"), "error: Invalid Floating Point Operation");
+        EXPECT_EQ(Eval(ex, "substr('abc', n, n)"), "t:");
+        EXPECT_EQ(Eval(ex, "n = n"), "b:false");
+        EXPECT_EQ(Eval(ex, "if(n, 1, 2)"), "n:1"); // NaN is not 0
+    }
 }
 
 } // namespace

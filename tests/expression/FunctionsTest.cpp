@@ -83,8 +83,12 @@ TEST(BuiltinFunctionsTest, ResultsOfEveryFunction)
         {"substr('\xC3\xA9t\xC3\xA9', 2)", "t:t\xC3\xA9"},
     };
     TKELDExpression ex;
-    for (const auto& [sSource, sExpected] : cases)
-        EXPECT_EQ(Eval(ex, sSource), sExpected) << sSource;
+    for (bool bNumeric : {true, false}) {
+        ex.UseNumericFastPath = bNumeric;
+        for (const auto& [sSource, sExpected] : cases)
+            EXPECT_EQ(Eval(ex, sSource), sExpected)
+                << sSource << (bNumeric ? "" : " (tokens only)");
+    }
 }
 
 TEST(RoundToDecimalsTest, JudgesTheExactStoredValue)

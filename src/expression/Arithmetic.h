@@ -1,0 +1,72 @@
+// Arithmetic and comparison of two numbers, shared by the operator rules and the numeric
+// evaluator so that both give the same results and the same faults.
+#pragma once
+
+#include "expression/Tokens.h"
+
+#include <cmath>
+
+namespace ff {
+
+// "+", "-", "*", "/", "%" or "^" on two numbers: a TOpResult, with the result in dRes on
+// success. Faults of double arithmetic become result codes, so that no infinity or NaN ever
+// becomes a value.
+inline int NumericOp(TTokenID op, double l, double r, double& dRes)
+{
+    double d;
+    switch (op) {
+    case tkAdd:
+        d = l + r;
+        break;
+    case tkSubtract:
+        d = l - r;
+        break;
+    case tkMult:
+        d = l * r;
+        break;
+    case tkDiv:
+        if (r == 0) return orDivideByZero;
+        d = l / r;
+        break;
+    case tkMod: {
+        if (r == 0) return orDivideByZero;
+        // On the absolute values, with the sign of the left operand; fmod is the exact form of
+        // a - b * trunc(a / b).
+        const double m = std::fmod(std::fabs(l), std::fabs(r));
+        d = l < 0 ? -m : m;
+        break;
+    }
+    case tkPow:
+        // A whole-number exponent works for a negative base; pow gives it exactly that way.
+        if (l == 0 && r < 0) return orDivideByZero;
+        d = std::pow(l, r);
+        break;
+    default:
+        return orNotHandled;
+    }
+    if (std::isnan(d)) return orInvalidOperation;
+    if (std::isinf(d)) return orOverflow;
+    dRes = d;
+    return orOK;
+}
+
+// One of the six comparisons on two numbers: exact double comparison.
+inline bool CompareNumbers(TTokenID op, double l, double r)
+{
+    switch (op) {
+    case tkEq:
+        return l == r;
+    case tkNE:
+        return l != r;
+    case tkLT:
+        return l < r;
+    case tkLTE:
+        return l <= r;
+    case tkGT:
+        return l > r;
+    default:
+        return l >= r;
+    }
+}
+
+} // namespace ff
