@@ -32,13 +32,21 @@ std::string Png(const TBitmap& b)
     return m.Bytes();
 }
 
-class QtBitmapDrawTest : public ::testing::Test
+// A base, so the adapters are in place before the fixture's members encode their images.
+struct QtAdapters
+{
+    QtAdapters()
+    {
+        InstallQtImageCodec();
+        InstallQtGraphicsDevice();
+    }
+};
+
+class QtBitmapDrawTest : public ::testing::Test, private QtAdapters
 {
 protected:
     void SetUp() override
     {
-        InstallQtImageCodec();
-        InstallQtGraphicsDevice();
         m_Quality = GraphicsQuality;
         m_Mode = GraphicsColorMode;
         GraphicsQuality = 1;
