@@ -2,6 +2,7 @@
 // modes, pens and brushes, text placement and rotation, poly-polygons.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 #include "RecordingDevice.h"
@@ -34,6 +35,11 @@ protected:
 private:
     int m_Quality = 1, m_Mode = 0;
 };
+
+TRectF Bounds(const TRecord* r)
+{
+    return r->Path.Bounds();
+}
 
 bool AllGdi(const TRecordingDevice& d)
 {
@@ -472,6 +478,48 @@ TEST_F(KELDGraphicsTest, FontFamilyFallsBackThroughSubstitutes)
         dev.Families = c.Installed;
         EXPECT_EQ(ResolveFontFamily(dev, c.Asked), c.Got) << c.Asked;
     }
+}
+
+TEST_F(KELDGraphicsTest, PathTextFollowsThePolyline)
+{
+    TKELDGraphics g(dev);
+    g.FontSize = 10; // 5 px per character in the recording device
+    g.DrawPathText({{0, 0}, {10, 0}, {10, 20}}, "abcd");
+    auto f = dev.Of(K::Fill);
+    ASSERT_EQ(f.size(), 4u);
+    // Along the first segment, then down the vertical one (angle 0 for vertical segments).
+    EXPECT_EQ(Bounds(f[0]), (TRectF{0, 0, 5, 12.5}));
+    EXPECT_EQ(Bounds(f[1]), (TRectF{5, 0, 10, 12.5}));
+    EXPECT_EQ(Bounds(f[2]), (TRectF{10, 0, 15, 12.5}));
+    EXPECT_EQ(Bounds(f[3]), (TRectF{10, 5, 15, 17.5}));
+
+    // A rising segment turns the characters counter-clockwise: the baseline runs up-right.
+    dev.Clear();
+    g.DrawPathText({{0, 10}, {10, 0}}, "a");
+    f = dev.Of(K::Fill);
+    ASSERT_EQ(f.size(), 1u);
+    const TPointF end = f[0]->Path.Points[1]; // the glyph box's top-right corner
+    EXPECT_NEAR(end.X, 5 / std::sqrt(2.0), 1e-9);
+    EXPECT_NEAR(end.Y, 10 - 5 / std::sqrt(2.0), 1e-9);
+}
+
+TEST_F(KELDGraphicsTest, CurvesAndArcsAreStrokedThroughTheirEnds)
+{
+    TKELDGraphics g(dev);
+    g.Curve({{0, 0}, {10, 10}, {20, 0}});
+    g.Arc({0, 0}, {20, 10}, 0, 90);
+    g.PenStyle = psClear;
+    g.Curve({{0, 0}, {10, 10}});
+    const auto s = dev.Of(K::Stroke);
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0]->Quality, TDevQuality::GpAliased);
+    EXPECT_EQ(s[0]->Path.Points.front(), (TPointF{0, 0}));
+    EXPECT_EQ(s[0]->Path.Points[3], (TPointF{10, 10})); // passes through the middle point
+    EXPECT_EQ(s[0]->Path.Points.back(), (TPointF{20, 0}));
+    // From the right end of the ellipse clockwise (downwards on the page) to its bottom.
+    EXPECT_EQ(s[1]->Path.Points.front(), (TPointF{20, 5}));
+    EXPECT_NEAR(s[1]->Path.Points.back().X, 10, 1e-9);
+    EXPECT_NEAR(s[1]->Path.Points.back().Y, 10, 1e-9);
 }
 
 TEST_F(KELDGraphicsTest, PolyPolygonFastAndClippedPaths)
