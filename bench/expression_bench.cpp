@@ -118,6 +118,19 @@ void BM_Evaluate(benchmark::State& state)
     state.SetLabel(src.Ours);
 }
 
+// The part of an evaluation that is the lookup callback itself: one name resolved.
+void BM_LookupCallback(benchmark::State& state)
+{
+    TFields fields;
+    ff::TToken tk;
+    const std::string sName = "Dex";
+    for (auto _ : state) {
+        tk.DataType = ff::dtUndef;
+        benchmark::DoNotOptimize(TFields::Get(&fields, sName, tk));
+        benchmark::DoNotOptimize(tk.FDblVal);
+    }
+}
+
 void BM_MuParser(benchmark::State& state)
 {
     const TSource& src = kSources[state.range(0)];
@@ -144,6 +157,7 @@ void BM_MuParser(benchmark::State& state)
 
 BENCHMARK(BM_Compile)->DenseRange(0, 4);
 BENCHMARK(BM_Evaluate)->DenseRange(0, 4);
+BENCHMARK(BM_LookupCallback);
 BENCHMARK(BM_MuParser)->DenseRange(0, 3);
 
 BENCHMARK_MAIN();

@@ -98,7 +98,7 @@ bool TKELDExpression::Calc(double& d)
 bool TKELDExpression::Evaluate(double& d)
 {
     ClearError();
-    PrepareValues();
+    if (FSlots.size() <= static_cast<size_t>(FStack.Count())) PrepareValues();
     if (UseNumericFastPath && FNumericOK) return EvaluateNumeric(d);
     return EvaluateFrom(0, 0, d);
 }

@@ -140,6 +140,10 @@ bool TKELDExpression::SplitLexemes(std::string_view sExpression)
     // A new compilation replaces everything the previous one made; nothing else refers to
     // those tokens, and keeping them would let a sheet that re-evaluates a failing source grow
     // without bound.
+    FCompiled = false;
+    FNumericOK = false;
+    FNumProgram.clear();
+    FNumVars.clear();
     FLexemes.Clear();
     FStack.Clear();
     FAllTokens.clear();
@@ -312,6 +316,9 @@ bool TKELDExpression::IDLexemes()
 bool TKELDExpression::BuildRPN()
 {
     ClearError();
+    // Only Compile makes a built sequence the one that evaluations run.
+    FCompiled = false;
+    FNumericOK = false;
     FStack.Clear();
     TTokenStack ops, counts;
     TTokenID prevKind = tkNone;

@@ -166,7 +166,7 @@ private:
     bool FNumericOK = false;
     std::vector<double> FNum; // the numeric evaluator's stack
     std::vector<unsigned char> FIsBool;
-    TToken FScratch;
+    std::vector<TToken> FNumVars; // one token per name of the numeric program
     std::string FFunctionError;
     bool FEvaluating = false;
 };

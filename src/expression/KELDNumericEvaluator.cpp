@@ -32,6 +32,7 @@ enum TNumCategory : int {
 void TKELDExpression::BuildNumericProgram()
 {
     FNumProgram.clear();
+    FNumVars.clear();
     FNumericOK = false;
     for (const TToken* tk : FStack) {
         TNumStep s{0, tk->TypeID, 0, 0, tk};
@@ -46,6 +47,8 @@ void TKELDExpression::BuildNumericProgram()
             break;
         case tkVariable:
             s.Cat = ncVariable;
+            s.N = static_cast<int>(FNumVars.size());
+            FNumVars.emplace_back(tk->Text, tkVariable);
             break;
         case tkNeg:
         case tkPos:
@@ -116,11 +119,20 @@ bool TKELDExpression::EvaluateNumeric(double& d)
                 SetError("Unknown Identifier: " + s.Tok->Text);
                 return false;
             }
-            TToken& var = FScratch;
-            ResetValue(var);
+            // A fresh variable token; its name stays from the last evaluation unless a callback
+            // or a hand-over changed it.
+            TToken& var = FNumVars[static_cast<size_t>(s.N)];
+            const std::string& sName = s.Tok->Text;
+            var.FDblVal = 0;
+            var.FBoolVal = false;
+            if (!var.FTextVal.empty()) var.FTextVal.clear();
             var.TypeID = tkVariable;
-            var.Text = s.Tok->Text;
-            if (!GetVariable(s.Tok->Text, var)) {
+            var.DataType = dtUndef;
+            var.Precedence = 0;
+            var.ParamCount = 0;
+            var.CallbackIndex = -1;
+            if (var.Text != sName) var.Text = sName;
+            if (!GetVariable(sName, var)) {
                 SetError("Invalid Expression");
                 return false;
             }

@@ -267,3 +267,23 @@ TEST(CompileTest, TablesOfFollowersAndPrecedence)
 
 } // namespace
 } // namespace ff::test
+
+namespace ff::test {
+namespace {
+
+TEST(CompileTest, CompilingStepsByHandInvalidateTheCompiledForm)
+{
+    TKELDExpression ex;
+    ex.SetExpression("1 + 2");
+    ASSERT_TRUE(ex.Compile());
+    ASSERT_TRUE(ex.SplitLexemes("3 * 4"));
+    EXPECT_FALSE(ex.Compiled());
+    // The next evaluation compiles the stored text again instead of running a stale sequence.
+    EXPECT_EQ(Eval(ex, "5 - 1"), "n:4");
+    ASSERT_TRUE(ex.Compiled());
+    ASSERT_TRUE(ex.BuildRPN());
+    EXPECT_FALSE(ex.Compiled());
+}
+
+} // namespace
+} // namespace ff::test
