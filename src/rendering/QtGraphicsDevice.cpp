@@ -1,8 +1,10 @@
 #include "rendering/QtGraphicsDevice.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QPaintDevice>
 #include <QRegion>
+#include <QStaticText>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -443,48 +445,50 @@ const TQtGraphicsDevice::TFontEntry& TQtGraphicsDevice::FontFor(const TDevFont& 
     e->AliasedFont = e->Font;
     e->AliasedFont.setStyleStrategy(QFont::NoAntialias);
     e->Metrics = std::make_unique<QFontMetricsF>(e->Font);
+    e->CacheKey = f.Family + '\0' + std::to_string(f.PixelSize) + char('0' + f.Bold) +
+                  char('0' + f.Italic) + std::to_string(logical) + '\0';
     if (m_Fonts.size() >= 16) m_Fonts.erase(m_Fonts.begin());
     m_Fonts.push_back(std::move(e));
     return *m_Fonts.back();
 }
 
-TDevTextExtent TQtGraphicsDevice::LayoutLines(const TDevFont& font, std::string_view sText,
-                                              double dLeft, double dTop, double dWrapWidth,
-                                              TDevAlign align, std::vector<TLine>* lines)
-{
-    if (lines) lines->clear();
-    TDevTextExtent ext;
-    if (sText.empty()) return ext;
-    const TFontEntry& fe = FontFor(font);
-    const QFontMetricsF& fm = *fe.Metrics;
-    const double lineSpacing = fm.lineSpacing();
-    const double ascent = fm.ascent();
-    const QString text = ToQString(sText);
+namespace {
 
-    int nLine = 0;
-    auto addLine = [&](const QString& s, double width) {
-        ext.Width = std::max(ext.Width, width);
-        if (lines) {
-            TLine l;
-            l.Text = s;
-            l.Width = width;
-            // Whole-pixel baselines: glyph drawing snaps to them, so outlines must too.
-            l.Baseline = std::round(dTop + nLine * lineSpacing + ascent);
-            const double boxW = dWrapWidth > 0 ? dWrapWidth : 0;
-            l.X = align == TDevAlign::Near     ? dLeft
-                  : align == TDevAlign::Center ? dLeft + (boxW - width) / 2
-                                               : dLeft + boxW - width;
-            lines->push_back(std::move(l));
-        }
-        ++nLine;
-    };
+struct TBrokenLine
+{
+    QString Text;
+    double Width = 0;                       // without trailing blanks
+    std::unique_ptr<QStaticText> Glyphs[2]; // prepared for drawing, aliased and antialiased
+};
+
+// The lines of a text at a wrap width in one font. Pages are redrawn again and again with the
+// same texts, and a label is measured twice and drawn once per draw, so the breaking (which
+// shapes the text) is kept for the texts seen last.
+std::vector<TBrokenLine>& BreakLines(const QFont& font, const QFontMetricsF& fm,
+                                     const std::string& sFontKey, std::string_view sText,
+                                     double dWrapWidth)
+{
+    // Holds glyphs of the font engines, so it is emptied while the application still exists.
+    static std::unordered_map<std::string, std::vector<TBrokenLine>> cache;
+    static const bool registered = [] {
+        qAddPostRoutine([] { cache.clear(); });
+        return true;
+    }();
+    (void)registered;
+    std::string key = sFontKey;
+    key.append(reinterpret_cast<const char*>(&dWrapWidth), sizeof dWrapWidth);
+    key.append(sText);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    if (cache.size() >= 8192) cache.clear();
+
+    std::vector<TBrokenLine> lines;
+    const QString text = ToQString(sText);
     auto trimmedWidth = [&](const QString& s) {
         qsizetype n = s.size();
         while (n > 0 && s[n - 1].isSpace())
             --n;
         return n == s.size() ? fm.horizontalAdvance(s) : fm.horizontalAdvance(s.left(n));
     };
-
     qsizetype start = 0;
     while (start <= text.size()) {
         qsizetype end = start;
@@ -493,11 +497,11 @@ TDevTextExtent TQtGraphicsDevice::LayoutLines(const TDevFont& font, std::string_
         const QString para = text.mid(start, end - start);
         const double full = para.isEmpty() ? 0.0 : trimmedWidth(para);
         if (dWrapWidth <= 0 || full <= dWrapWidth) {
-            addLine(para, full);
+            lines.push_back({para, full, {}});
         } else {
             // Words that do not fit break between characters, as the layout of the sheets'
             // original platform does.
-            QTextLayout layout(para, fe.Font);
+            QTextLayout layout(para, font);
             QTextOption opt;
             opt.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             layout.setTextOption(opt);
@@ -511,16 +515,51 @@ TDevTextExtent TQtGraphicsDevice::LayoutLines(const TDevFont& font, std::string_
             for (int i = 0; i < layout.lineCount(); ++i) {
                 const QTextLine line = layout.lineAt(i);
                 const QString s = para.mid(line.textStart(), line.textLength());
-                addLine(s, trimmedWidth(s));
+                lines.push_back({s, trimmedWidth(s), {}});
             }
         }
         if (end >= text.size()) break;
         start =
             end + ((text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') ? 2 : 1);
         if (start == text.size()) {
-            addLine(QString(), 0);
+            lines.push_back({QString(), 0, {}});
             break;
         }
+    }
+    return cache.emplace(std::move(key), std::move(lines)).first->second;
+}
+
+} // namespace
+
+TDevTextExtent TQtGraphicsDevice::LayoutLines(const TDevFont& font, std::string_view sText,
+                                              double dLeft, double dTop, double dWrapWidth,
+                                              TDevAlign align, std::vector<TLine>* lines)
+{
+    if (lines) lines->clear();
+    TDevTextExtent ext;
+    if (sText.empty()) return ext;
+    const TFontEntry& fe = FontFor(font);
+    const QFontMetricsF& fm = *fe.Metrics;
+    const double lineSpacing = fm.lineSpacing();
+    const double ascent = fm.ascent();
+    auto& broken = BreakLines(fe.Font, fm, fe.CacheKey, sText, dWrapWidth > 0 ? dWrapWidth : 0);
+    const double boxW = dWrapWidth > 0 ? dWrapWidth : 0;
+    int nLine = 0;
+    for (TBrokenLine& b : broken) {
+        ext.Width = std::max(ext.Width, b.Width);
+        if (lines) {
+            TLine l;
+            l.Text = b.Text;
+            l.Glyphs = b.Glyphs;
+            l.Width = b.Width;
+            // Whole-pixel baselines: glyph drawing snaps to them, so outlines must too.
+            l.Baseline = std::round(dTop + nLine * lineSpacing + ascent);
+            l.X = align == TDevAlign::Near     ? dLeft
+                  : align == TDevAlign::Center ? dLeft + (boxW - b.Width) / 2
+                                               : dLeft + boxW - b.Width;
+            lines->push_back(std::move(l));
+        }
+        ++nLine;
     }
     ext.Height = nLine * lineSpacing;
     return ext;
@@ -569,9 +608,19 @@ void TQtGraphicsDevice::DrawText(const TDevFont& font, std::string_view sText,
     m_Painter.setRenderHint(QPainter::Antialiasing, layout.Antialias);
     m_Painter.setFont(layout.Antialias ? fe.Font : fe.AliasedFont);
     m_Painter.setPen(ToQColor(c, alpha));
+    const QFont& f = layout.Antialias ? fe.Font : fe.AliasedFont;
+    const double ascent = fe.Metrics->ascent();
     for (const TLine& l : m_Lines) {
         if (l.Text.isEmpty()) continue;
-        m_Painter.drawText(QPointF(l.X, l.Baseline), l.Text);
+        // Glyphs shaped once and kept with the line; drawn from the line's top at the same
+        // baseline the outlines use.
+        std::unique_ptr<QStaticText>& st = l.Glyphs[layout.Antialias ? 1 : 0];
+        if (!st) {
+            st = std::make_unique<QStaticText>(l.Text);
+            st->setTextFormat(Qt::PlainText);
+            st->prepare(QTransform(), f);
+        }
+        m_Painter.drawStaticText(QPointF(l.X, l.Baseline - ascent), *st);
         if (font.Underline) m_Painter.fillRect(LineUnderline(font, l), ToQColor(c, alpha));
     }
 }

@@ -8,7 +8,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStaticText>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "rendering/GraphicsDevice.h"
@@ -63,6 +65,7 @@ public:
         double X = 0;
         double Baseline = 0;
         double Width = 0;
+        std::unique_ptr<QStaticText>* Glyphs = nullptr; // two slots kept by the line cache
     };
     // The lines of sText in the box (see TDevTextLayout); returns the laid-out size.
     TDevTextExtent LayoutLines(const TDevFont& font, std::string_view sText, double dLeft,
@@ -79,6 +82,7 @@ private:
         QFont Font;
         QFont AliasedFont;
         std::unique_ptr<QFontMetricsF> Metrics;
+        std::string CacheKey; // of the text-breaking cache
     };
     const TFontEntry& FontFor(const TDevFont& f);
     void SetQuality(TDevQuality q);
