@@ -22,10 +22,25 @@ bool IsComparison(TTokenID t)
 
 } // namespace
 
+namespace {
+// Every sheet object owns an engine, so what all engines share is kept once.
+const std::string& SharedDelimChars()
+{
+    static const std::string s(" =()+-*/%;:,'\"^<>&{}[]\t\n\v\r");
+    return s;
+}
+constexpr size_t kUsualFunctionCount = 16; // the built-ins plus lookup and a few more
+} // namespace
+
 TKELDExpression::TKELDExpression()
 {
-    FDelimChars = std::string(" =()+-*/%;:,'\"^<>&{}[]\t\n\v\r");
+    FFunctionList.reserve(kUsualFunctionCount);
     RegisterBuiltinFunctions(*this);
+}
+
+const std::string& TKELDExpression::DelimChars() const
+{
+    return SharedDelimChars();
 }
 
 TKELDExpression::~TKELDExpression() = default;
@@ -38,7 +53,7 @@ void TKELDExpression::SetExpression(std::string_view sEx)
 
 bool TKELDExpression::isDelim(char c) const
 {
-    return FDelimChars.find(c) != std::string::npos;
+    return SharedDelimChars().find(c) != std::string::npos;
 }
 
 int TKELDExpression::Precedence(TTokenID t)

@@ -114,7 +114,7 @@ public:
     const TTokenStack& Stack() const { return FStack; }
     const std::vector<TECFunctionRec>& FunctionList() const { return FFunctionList; }
     const std::vector<std::string>& Log() const { return FLog; }
-    const std::string& DelimChars() const { return FDelimChars; }
+    const std::string& DelimChars() const;
     bool Compiled() const { return FCompiled; }
 
     bool isError = false;
@@ -153,7 +153,6 @@ private:
     TTokenStack FLexemes;
     TTokenStack FStack;
     std::vector<std::string> FLog;
-    std::string FDelimChars;
     std::vector<TECFunctionRec> FFunctionList;
     bool FCompiled = false;
 
