@@ -50,6 +50,18 @@ inline int NumericOp(TTokenID op, double l, double r, double& dRes)
     return orOK;
 }
 
+// d rounded to a whole number, halves to the even neighbour: the results of RoundHalfEven,
+// signed zeros and non-finite values included, without a library call. Adding and taking away
+// 2^52 leaves no fraction bits, so the addition itself rounds, to even under the default
+// rounding mode, which this program never changes.
+inline double RoundWholeHalfEven(double d)
+{
+    constexpr double kTwo52 = 4503599627370496.0;
+    const double a = std::fabs(d);
+    if (!(a < kTwo52)) return d; // already whole, or not a finite number
+    return std::copysign((a + kTwo52) - kTwo52, d);
+}
+
 // One of the six comparisons on two numbers: exact double comparison.
 inline bool CompareNumbers(TTokenID op, double l, double r)
 {

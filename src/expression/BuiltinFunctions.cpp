@@ -1,5 +1,6 @@
 #include "expression/BuiltinFunctions.h"
 
+#include "expression/Arithmetic.h"
 #include "expression/KELDExpression.h"
 #include "support/Numbers.h"
 #include "support/Text.h"
@@ -202,7 +203,7 @@ bool NumericBuiltin(int nIndex, const double* a, int n, double& dRes, const char
     case bfAbs:
         return Finite(std::fabs(a[0]), dRes, pError);
     case bfRound: {
-        const double nDigits = n > 1 ? RoundHalfEven(a[1]) : 0.0;
+        const double nDigits = n > 1 ? RoundWholeHalfEven(a[1]) : 0.0;
         if (!(nDigits >= -20 && nDigits <= 20)) {
             pError = "Invalid Parameter for round()";
             return false;
@@ -228,7 +229,7 @@ bool NumericBuiltin(int nIndex, const double* a, int n, double& dRes, const char
 double RoundToDecimals(double x, int nDigits)
 {
     if (!std::isfinite(x)) return x;
-    if (nDigits == 0) return RoundHalfEven(x);
+    if (nDigits == 0) return RoundWholeHalfEven(x);
     if (nDigits > 22 || nDigits < -22) return x;
     const double f = kPow10[std::abs(nDigits)];
     constexpr double kWhole = 4503599627370496.0; // 2^52: from here on every double is whole

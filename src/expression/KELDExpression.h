@@ -5,6 +5,7 @@
 
 #include "expression/Tokens.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -138,14 +139,17 @@ private:
     void BuildNumericProgram();
     void PrepareValues();
 
-    // One step of the numeric evaluator.
+    // One step of the numeric evaluator. A number followed by an operator or two numbers
+    // followed by "if" share one step, so that most sources take only a few steps.
     struct TNumStep
     {
-        int Cat; // TNumCategory of KELDNumericEvaluator.cpp
-        TTokenID Kind;
-        int N; // argument count, function index
+        std::uint8_t Op;    // TNumOp of KELDNumericEvaluator.cpp
+        std::uint8_t Bools; // constants: bit 0 set when Num is a boolean, bit 1 for Num2
+        std::int32_t N;     // argument count, or the name's index in FNumVars
+        std::int32_t Src;   // index of the step's (last) token in FStack
         double Num;
-        const TToken* Tok;
+        double Num2;
+        const TToken* Tok; // the operator, function or name of the step
     };
 
     std::string FExpression;

@@ -14,18 +14,155 @@ namespace ff {
 
 namespace {
 
-enum TNumCategory : int {
-    ncNumber,
-    ncBool,
-    ncVariable,
-    ncNegPos,
-    ncNot,
-    ncArithmetic,
-    ncCompare,
-    ncLogic,
-    ncIf,
-    ncNumericFn,
+// One operation per kind, so that a step needs a single dispatch. The "K" forms take their
+// right operand from the step, a number literal of the sequence.
+enum TNumOp : std::uint8_t {
+    noNumber,
+    noBool,
+    noVariable,
+    noNeg,
+    noPos,
+    noNot,
+    noAdd,
+    noSubtract,
+    noMult,
+    noDiv,
+    noMod,
+    noPow,
+    noEq,
+    noNE,
+    noLT,
+    noLTE,
+    noGT,
+    noGTE,
+    noAnd,
+    noOr,
+    noXOR,
+    noAddK,
+    noSubtractK,
+    noMultK,
+    noDivK,
+    noModK,
+    noPowK,
+    noEqK,
+    noNEK,
+    noLTK,
+    noLTEK,
+    noGTK,
+    noGTEK,
+    noIf,
+    noIfKK, // if(condition, literal, literal)
+    noMax,
+    noMin,
+    noRound, // round with one argument
+    noNumericFn,
 };
+
+constexpr int kStackShort = -1; // not enough values for the operator: its own message
+
+// The operation of an arithmetic or comparison operator, or -1; nBase is noAdd or noAddK.
+int BinaryOp(TTokenID kind, int nBase)
+{
+    switch (kind) {
+    case tkAdd:
+        return nBase;
+    case tkSubtract:
+        return nBase + 1;
+    case tkMult:
+        return nBase + 2;
+    case tkDiv:
+        return nBase + 3;
+    case tkMod:
+        return nBase + 4;
+    case tkPow:
+        return nBase + 5;
+    case tkEq:
+        return nBase + 6;
+    case tkNE:
+        return nBase + 7;
+    case tkLT:
+        return nBase + 8;
+    case tkLTE:
+        return nBase + 9;
+    case tkGT:
+        return nBase + 10;
+    case tkGTE:
+        return nBase + 11;
+    default:
+        return -1;
+    }
+}
+
+bool IsLiteral(const TToken* tk)
+{
+    return tk->TypeID == tkNumber || tk->TypeID == tkBool;
+}
+
+double LiteralValue(const TToken* tk)
+{
+    return tk->TypeID == tkBool ? (tk->FBoolVal ? 1 : 0) : tk->FDblVal;
+}
+
+// Two numbers: booleans neither compute nor compare.
+template <TTokenID Op> inline int Arith(double* num, unsigned char* isBool, int& nTop)
+{
+    if (nTop < 2) return kStackShort;
+    if (isBool[nTop - 2] | isBool[nTop - 1]) return orInvalidTypecast;
+    const int nCode = NumericOp(Op, num[nTop - 2], num[nTop - 1], num[nTop - 2]);
+    --nTop;
+    return nCode;
+}
+
+template <TTokenID Op>
+inline int ArithK(double* num, const unsigned char* isBool, int nTop, double r)
+{
+    if (nTop < 1) return kStackShort;
+    if (isBool[nTop - 1]) return orInvalidTypecast;
+    return NumericOp(Op, num[nTop - 1], r, num[nTop - 1]);
+}
+
+template <TTokenID Op> inline int Compare(double* num, unsigned char* isBool, int& nTop)
+{
+    if (nTop < 2) return kStackShort;
+    if (isBool[nTop - 2] | isBool[nTop - 1]) return orInvalidTypecast;
+    num[nTop - 2] = CompareNumbers(Op, num[nTop - 2], num[nTop - 1]) ? 1 : 0;
+    isBool[nTop - 2] = 1;
+    --nTop;
+    return orOK;
+}
+
+template <TTokenID Op> inline int CompareK(double* num, unsigned char* isBool, int nTop, double r)
+{
+    if (nTop < 1) return kStackShort;
+    if (isBool[nTop - 1]) return orInvalidTypecast;
+    num[nTop - 1] = CompareNumbers(Op, num[nTop - 1], r) ? 1 : 0;
+    isBool[nTop - 1] = 1;
+    return orOK;
+}
+
+// Only two booleans combine.
+template <TTokenID Op> inline int Logic(double* num, unsigned char* isBool, int& nTop)
+{
+    if (nTop < 2) return kStackShort;
+    if (!(isBool[nTop - 2] & isBool[nTop - 1])) return orInvalidTypecast;
+    const bool a = num[nTop - 2] != 0, b = num[nTop - 1] != 0;
+    num[nTop - 2] = (Op == tkAnd ? (a && b) : Op == tkOr ? (a || b) : (a != b)) ? 1 : 0;
+    --nTop;
+    return orOK;
+}
+
+// The variable token handed to the lookup keeps its name from the last evaluation unless the
+// lookup or a hand-over changed it; names are short, so a plain loop beats a call to memcmp.
+inline bool SameBytes(const std::string& a, const std::string& b)
+{
+    const size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* pa = a.data();
+    const char* pb = b.data();
+    for (size_t i = 0; i < n; ++i)
+        if (pa[i] != pb[i]) return false;
+    return true;
+}
 
 } // namespace
 
@@ -34,65 +171,105 @@ void TKELDExpression::BuildNumericProgram()
     FNumProgram.clear();
     FNumVars.clear();
     FNumericOK = false;
-    for (const TToken* tk : FStack) {
-        TNumStep s{0, tk->TypeID, 0, 0, tk};
+    const int nCount = FStack.Count();
+    // The operation of a numeric function token, or -1 when the token evaluator must call it.
+    const auto functionOp = [this](const TToken* tk) -> int {
+        if (tk->TypeID != tkFunction) return -1;
+        // The built-ins keep indexes 0 to 11 (a later record of the same name never wins).
+        const int nIndex = tk->CallbackIndex;
+        const bool bNumeric = nIndex >= bfMax && nIndex <= bfSign;
+        if (!bNumeric && nIndex != bfIf) return -1;
+        const TECFunctionRec& rec = FFunctionList[static_cast<size_t>(nIndex)];
+        if (tk->ParamCount < 1 || (rec.MinParams > 0 && tk->ParamCount < rec.MinParams) ||
+            (rec.MaxParams > 0 && tk->ParamCount > rec.MaxParams))
+            return -1; // left to the token evaluator and its messages
+        switch (nIndex) {
+        case bfIf:
+            return noIf;
+        case bfMax:
+            return noMax;
+        case bfMin:
+            return noMin;
+        case bfRound:
+            return tk->ParamCount == 1 ? noRound : noNumericFn;
+        default:
+            return noNumericFn;
+        }
+    };
+    for (int i = 0; i < nCount; ++i) {
+        const TToken* tk = FStack[static_cast<size_t>(i)];
+        TNumStep s{0, 0, 0, i, 0, 0, tk};
+        const TToken* next = i + 1 < nCount ? FStack[static_cast<size_t>(i + 1)] : nullptr;
+        const TToken* after = i + 2 < nCount ? FStack[static_cast<size_t>(i + 2)] : nullptr;
+        if (IsLiteral(tk) && next && IsLiteral(next) && after && functionOp(after) == noIf &&
+            after->ParamCount == 3) {
+            s.Op = noIfKK;
+            s.Num = LiteralValue(tk);
+            s.Num2 = LiteralValue(next);
+            s.Bools = static_cast<std::uint8_t>((tk->TypeID == tkBool ? 1 : 0) |
+                                                (next->TypeID == tkBool ? 2 : 0));
+            s.N = 3;
+            s.Src = i + 2;
+            s.Tok = after;
+            FNumProgram.push_back(s);
+            i += 2;
+            continue;
+        }
+        if (tk->TypeID == tkNumber && next && BinaryOp(next->TypeID, noAddK) >= 0) {
+            s.Op = static_cast<std::uint8_t>(BinaryOp(next->TypeID, noAddK));
+            s.Num = tk->FDblVal;
+            s.Src = i + 1;
+            s.Tok = next;
+            FNumProgram.push_back(s);
+            ++i;
+            continue;
+        }
         switch (tk->TypeID) {
         case tkNumber:
-            s.Cat = ncNumber;
+            s.Op = noNumber;
             s.Num = tk->FDblVal;
             break;
         case tkBool:
-            s.Cat = ncBool;
+            s.Op = noBool;
             s.Num = tk->FBoolVal ? 1 : 0;
+            s.Bools = 1;
             break;
         case tkVariable:
-            s.Cat = ncVariable;
+            s.Op = noVariable;
             s.N = static_cast<int>(FNumVars.size());
             FNumVars.emplace_back(tk->Text, tkVariable);
             break;
         case tkNeg:
+            s.Op = noNeg;
+            break;
         case tkPos:
-            s.Cat = ncNegPos;
+            s.Op = noPos;
             break;
         case tkNot:
-            s.Cat = ncNot;
-            break;
-        case tkAdd:
-        case tkSubtract:
-        case tkMult:
-        case tkDiv:
-        case tkMod:
-        case tkPow:
-            s.Cat = ncArithmetic;
-            break;
-        case tkEq:
-        case tkNE:
-        case tkLT:
-        case tkLTE:
-        case tkGT:
-        case tkGTE:
-            s.Cat = ncCompare;
+            s.Op = noNot;
             break;
         case tkAnd:
+            s.Op = noAnd;
+            break;
         case tkOr:
+            s.Op = noOr;
+            break;
         case tkXOR:
-            s.Cat = ncLogic;
+            s.Op = noXOR;
             break;
         case tkFunction: {
-            // The built-ins keep indexes 0 to 11 (a later record of the same name never wins).
-            const int nIndex = tk->CallbackIndex;
-            const bool bNumeric = nIndex >= bfMax && nIndex <= bfSign;
-            if (!bNumeric && nIndex != bfIf) return;
-            const TECFunctionRec& rec = FFunctionList[static_cast<size_t>(nIndex)];
-            if (tk->ParamCount < 1 || (rec.MinParams > 0 && tk->ParamCount < rec.MinParams) ||
-                (rec.MaxParams > 0 && tk->ParamCount > rec.MaxParams))
-                return; // left to the token evaluator and its messages
-            s.Cat = bNumeric ? ncNumericFn : ncIf;
+            const int nOp = functionOp(tk);
+            if (nOp < 0) return;
+            s.Op = static_cast<std::uint8_t>(nOp);
             s.N = tk->ParamCount;
             break;
         }
-        default:
-            return; // texts, assignments: tokens only
+        default: {
+            const int nOp = BinaryOp(tk->TypeID, noAdd);
+            if (nOp < 0) return; // texts, assignments: tokens only
+            s.Op = static_cast<std::uint8_t>(nOp);
+            break;
+        }
         }
         FNumProgram.push_back(s);
     }
@@ -104,23 +281,23 @@ bool TKELDExpression::EvaluateNumeric(double& d)
     double* const num = FNum.data();
     unsigned char* const isBool = FIsBool.data();
     int nTop = 0;
-    const int nSteps = static_cast<int>(FNumProgram.size());
-    for (int nStep = 0; nStep < nSteps; ++nStep) {
-        const TNumStep& s = FNumProgram[static_cast<size_t>(nStep)];
-        switch (s.Cat) {
-        case ncNumber:
-        case ncBool:
+    int nCode = orOK;
+    const TNumStep* const pEnd = FNumProgram.data() + FNumProgram.size();
+    for (const TNumStep* p = FNumProgram.data(); p != pEnd; ++p) {
+        const TNumStep& s = *p;
+        switch (static_cast<TNumOp>(s.Op)) {
+        case noNumber:
+        case noBool:
             num[nTop] = s.Num;
-            isBool[nTop] = s.Cat == ncBool;
+            isBool[nTop] = s.Bools;
             ++nTop;
             break;
-        case ncVariable: {
+        case noVariable: {
             if (!GetVariable.Assigned()) {
                 SetError("Unknown Identifier: " + s.Tok->Text);
                 return false;
             }
-            // A fresh variable token; its name stays from the last evaluation unless a callback
-            // or a hand-over changed it.
+            // A fresh variable token.
             TToken& var = FNumVars[static_cast<size_t>(s.N)];
             const std::string& sName = s.Tok->Text;
             var.FDblVal = 0;
@@ -131,19 +308,24 @@ bool TKELDExpression::EvaluateNumeric(double& d)
             var.Precedence = 0;
             var.ParamCount = 0;
             var.CallbackIndex = -1;
-            if (var.Text != sName) var.Text = sName;
+            if (!SameBytes(var.Text, sName)) var.Text = sName;
             if (!GetVariable(sName, var)) {
                 SetError("Invalid Expression");
                 return false;
             }
-            if (var.DataType == dtNumber || var.DataType == dtBool) {
-                const bool b = var.DataType == dtBool;
-                num[nTop] = b ? (var.FBoolVal ? 1 : 0) : var.FDblVal;
-                isBool[nTop] = b;
+            if (var.DataType == dtNumber) {
+                num[nTop] = var.FDblVal;
+                isBool[nTop] = 0;
                 ++nTop;
                 break;
             }
-            // A text or no value: the token evaluator goes on from the next step.
+            if (var.DataType == dtBool) {
+                num[nTop] = var.FBoolVal ? 1 : 0;
+                isBool[nTop] = 1;
+                ++nTop;
+                break;
+            }
+            // A text or no value: the token evaluator goes on from the next token.
             for (int i = 0; i < nTop; ++i) {
                 TToken& t = FSlots[static_cast<size_t>(i)];
                 ResetValue(t);
@@ -153,69 +335,113 @@ bool TKELDExpression::EvaluateNumeric(double& d)
                     t.SetDblVal(num[i]);
             }
             MoveValue(FSlots[static_cast<size_t>(nTop)], var);
-            return EvaluateFrom(nStep + 1, nTop + 1, d);
+            return EvaluateFrom(s.Src + 1, nTop + 1, d);
         }
-        case ncNegPos:
+        case noNeg:
+        case noPos:
             if (nTop < 1) {
-                SetError("Incorrect number of parameters for " + s.Tok->Text);
-                return false;
+                nCode = kStackShort;
+                break;
             }
             // A boolean counts as 1 or 0; the result is a number.
-            if (s.Kind == tkNeg) num[nTop - 1] = -num[nTop - 1];
+            if (s.Op == noNeg) num[nTop - 1] = -num[nTop - 1];
             isBool[nTop - 1] = 0;
             break;
-        case ncNot:
+        case noNot:
             if (nTop < 1) {
-                SetError("Incorrect number of parameters for " + s.Tok->Text);
-                return false;
+                nCode = kStackShort;
+                break;
             }
             if (isBool[nTop - 1])
                 num[nTop - 1] = num[nTop - 1] != 0 ? 0 : 1;
             else
                 --nTop; // "not" of a number fails without a message and leaves no value
             break;
-        case ncArithmetic:
-        case ncCompare:
-        case ncLogic: {
-            if (nTop < 2) {
-                SetError("Incorrect number of parameters for " + s.Tok->Text);
-                return false;
-            }
-            double& l = num[nTop - 2];
-            const double r = num[nTop - 1];
-            const bool bLeftBool = isBool[nTop - 2] != 0, bRightBool = isBool[nTop - 1] != 0;
-            if (s.Cat == ncLogic) {
-                // Only two booleans combine.
-                if (!bLeftBool || !bRightBool) {
-                    SetError(OpResultText(orInvalidTypecast));
-                    return false;
-                }
-                const bool a = l != 0, b = r != 0;
-                l = (s.Kind == tkAnd ? (a && b) : s.Kind == tkOr ? (a || b) : (a != b)) ? 1 : 0;
-            } else {
-                // Booleans neither compute nor compare.
-                if (bLeftBool || bRightBool) {
-                    SetError(OpResultText(orInvalidTypecast));
-                    return false;
-                }
-                if (s.Cat == ncCompare) {
-                    l = CompareNumbers(s.Kind, l, r) ? 1 : 0;
-                    isBool[nTop - 2] = 1;
-                } else {
-                    const int nCode = NumericOp(s.Kind, l, r, l);
-                    if (nCode != orOK) {
-                        SetError(OpResultText(nCode));
-                        return false;
-                    }
-                }
-            }
-            --nTop;
+        case noAdd:
+            nCode = Arith<tkAdd>(num, isBool, nTop);
             break;
-        }
-        case ncIf: {
+        case noSubtract:
+            nCode = Arith<tkSubtract>(num, isBool, nTop);
+            break;
+        case noMult:
+            nCode = Arith<tkMult>(num, isBool, nTop);
+            break;
+        case noDiv:
+            nCode = Arith<tkDiv>(num, isBool, nTop);
+            break;
+        case noMod:
+            nCode = Arith<tkMod>(num, isBool, nTop);
+            break;
+        case noPow:
+            nCode = Arith<tkPow>(num, isBool, nTop);
+            break;
+        case noEq:
+            nCode = Compare<tkEq>(num, isBool, nTop);
+            break;
+        case noNE:
+            nCode = Compare<tkNE>(num, isBool, nTop);
+            break;
+        case noLT:
+            nCode = Compare<tkLT>(num, isBool, nTop);
+            break;
+        case noLTE:
+            nCode = Compare<tkLTE>(num, isBool, nTop);
+            break;
+        case noGT:
+            nCode = Compare<tkGT>(num, isBool, nTop);
+            break;
+        case noGTE:
+            nCode = Compare<tkGTE>(num, isBool, nTop);
+            break;
+        case noAnd:
+            nCode = Logic<tkAnd>(num, isBool, nTop);
+            break;
+        case noOr:
+            nCode = Logic<tkOr>(num, isBool, nTop);
+            break;
+        case noXOR:
+            nCode = Logic<tkXOR>(num, isBool, nTop);
+            break;
+        case noAddK:
+            nCode = ArithK<tkAdd>(num, isBool, nTop, s.Num);
+            break;
+        case noSubtractK:
+            nCode = ArithK<tkSubtract>(num, isBool, nTop, s.Num);
+            break;
+        case noMultK:
+            nCode = ArithK<tkMult>(num, isBool, nTop, s.Num);
+            break;
+        case noDivK:
+            nCode = ArithK<tkDiv>(num, isBool, nTop, s.Num);
+            break;
+        case noModK:
+            nCode = ArithK<tkMod>(num, isBool, nTop, s.Num);
+            break;
+        case noPowK:
+            nCode = ArithK<tkPow>(num, isBool, nTop, s.Num);
+            break;
+        case noEqK:
+            nCode = CompareK<tkEq>(num, isBool, nTop, s.Num);
+            break;
+        case noNEK:
+            nCode = CompareK<tkNE>(num, isBool, nTop, s.Num);
+            break;
+        case noLTK:
+            nCode = CompareK<tkLT>(num, isBool, nTop, s.Num);
+            break;
+        case noLTEK:
+            nCode = CompareK<tkLTE>(num, isBool, nTop, s.Num);
+            break;
+        case noGTK:
+            nCode = CompareK<tkGT>(num, isBool, nTop, s.Num);
+            break;
+        case noGTEK:
+            nCode = CompareK<tkGTE>(num, isBool, nTop, s.Num);
+            break;
+        case noIf: {
             if (nTop < 3) {
-                SetError("Incorrect number of parameters for " + s.Tok->Text);
-                return false;
+                nCode = kStackShort;
+                break;
             }
             const int nBase = nTop - 3;
             const int nPick = num[nBase] != 0 ? nBase + 1 : nBase + 2;
@@ -224,10 +450,62 @@ bool TKELDExpression::EvaluateNumeric(double& d)
             nTop = nBase + 1;
             break;
         }
-        case ncNumericFn: {
+        case noIfKK: {
+            // The two literals would take the places above the condition.
+            if (nTop < 1) {
+                nCode = kStackShort;
+                break;
+            }
+            const bool bFirst = num[nTop - 1] != 0;
+            num[nTop - 1] = bFirst ? s.Num : s.Num2;
+            isBool[nTop - 1] = (s.Bools >> (bFirst ? 0 : 1)) & 1;
+            break;
+        }
+        case noMax:
+        case noMin: {
             if (nTop < s.N) {
-                SetError("Incorrect number of parameters for " + s.Tok->Text);
+                nCode = kStackShort;
+                break;
+            }
+            // From the first argument, each following one compared in turn.
+            const int nBase = nTop - s.N;
+            double dRes = num[nBase];
+            if (s.Op == noMax) {
+                for (int i = nBase + 1; i < nTop; ++i)
+                    if (num[i] > dRes) dRes = num[i];
+            } else {
+                for (int i = nBase + 1; i < nTop; ++i)
+                    if (num[i] < dRes) dRes = num[i];
+            }
+            if (!std::isfinite(dRes)) {
+                SetError(std::isnan(dRes) ? "Invalid Floating Point Operation"
+                                          : "Floating Point Overflow");
                 return false;
+            }
+            num[nBase] = dRes;
+            isBool[nBase] = 0;
+            nTop = nBase + 1;
+            break;
+        }
+        case noRound: {
+            if (nTop < 1) {
+                nCode = kStackShort;
+                break;
+            }
+            const double x = num[nTop - 1];
+            if (!std::isfinite(x)) {
+                SetError(std::isnan(x) ? "Invalid Floating Point Operation"
+                                       : "Floating Point Overflow");
+                return false;
+            }
+            num[nTop - 1] = RoundWholeHalfEven(x);
+            isBool[nTop - 1] = 0;
+            break;
+        }
+        case noNumericFn: {
+            if (nTop < s.N) {
+                nCode = kStackShort;
+                break;
             }
             const int nBase = nTop - s.N;
             double dRes = 0;
@@ -241,8 +519,13 @@ bool TKELDExpression::EvaluateNumeric(double& d)
             nTop = nBase + 1;
             break;
         }
-        default:
-            break;
+        }
+        if (nCode != orOK) {
+            if (nCode == kStackShort)
+                SetError("Incorrect number of parameters for " + s.Tok->Text);
+            else
+                SetError(OpResultText(nCode));
+            return false;
         }
     }
     if (isError) return false; // recorded by a nested call from a callback

@@ -127,6 +127,37 @@ TEST_F(EvaluatorTest, FailureMessages)
     }
 }
 
+// A literal joins the operator or "if" that follows it into one numeric step; the joined step
+// must keep the kinds, faults and messages of the two tokens it replaces.
+TEST_F(EvaluatorTest, LiteralOperandsKeepTheirRules)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"true + 1", "error: Invalid Typecast"},
+        {"(Lvl > 5) * 2", "error: Invalid Typecast"},
+        {"(Lvl > 5) >= 1", "error: Invalid Typecast"},
+        {"Str / 0", "error: Divide By Zero"},
+        {"Str % 0", "error: Divide By Zero"},
+        {"0 ^ -1", "error: Divide By Zero"},
+        {"Str - 14 ^ -1", "n:13.9285714285714"},
+        {"Str <> 14", "b:false"},
+        {"if(Lvl > 5, true, 2)", "b:true"},
+        {"if(Lvl < 5, true, 2)", "n:2"},
+        {"if(Lvl < 5, 1, false)", "b:false"},
+        {"if(Lvl, 4, 5) + 1", "n:5"},
+        {"if(not 5, 1, 2)", "error: Incorrect number of parameters for if"},
+        {"not 5 < 2", "error: Incorrect number of parameters for <"},
+        {"round(Str / 4)", "n:4"},
+        {"round(Str / 4 - 1)", "n:2"},
+        {"round(-Str / 8)", "n:-2"},
+        {"round(-Str / 40)", "n:0"},
+    };
+    for (bool bNumeric : {true, false}) {
+        ex.UseNumericFastPath = bNumeric;
+        for (const auto& [sSource, sExpected] : cases)
+            EXPECT_EQ(Run(sSource), sExpected) << sSource << (bNumeric ? "" : " (tokens only)");
+    }
+}
+
 TEST_F(EvaluatorTest, UndefinedValuesComeFromTheLookup)
 {
     // A lookup may leave the value undefined; operators then follow their undefined rules.

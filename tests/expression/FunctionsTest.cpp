@@ -1,7 +1,10 @@
 #include "ExprTestUtil.h"
+#include "expression/Arithmetic.h"
 #include "expression/BuiltinFunctions.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace ff::test {
 namespace {
@@ -103,6 +106,45 @@ TEST(RoundToDecimalsTest, JudgesTheExactStoredValue)
     EXPECT_EQ(RoundToDecimals(1.115, 2), 1.11);           // stored below; product a tie
     EXPECT_EQ(RoundToDecimals(8.345, 2), 8.35);           // stored above .345
     EXPECT_EQ(RoundToDecimals(4503599627370497.0, 1), 4503599627370497.0);
+}
+
+// The evaluators round to whole numbers without a library call; every result, down to the sign
+// of a zero, must be that of RoundHalfEven.
+TEST(RoundToDecimalsTest, WholeNumberRoundingMatchesRoundHalfEven)
+{
+    const double kTwo52 = 4503599627370496.0;
+    const double values[] = {0.0,
+                             -0.0,
+                             0.5,
+                             -0.5,
+                             1.5,
+                             -1.5,
+                             2.5,
+                             -2.5,
+                             0.49999999999999994,
+                             -0.49999999999999994,
+                             0.3,
+                             -0.3,
+                             123456.5,
+                             -7.5,
+                             1e-320,
+                             -1e-320,
+                             kTwo52 - 0.5,
+                             -(kTwo52 - 0.5),
+                             kTwo52 - 1.5,
+                             kTwo52,
+                             kTwo52 + 1,
+                             2 * kTwo52 + 2,
+                             1e300,
+                             -1e300,
+                             HUGE_VAL,
+                             -HUGE_VAL};
+    for (double v : values) {
+        const double r = RoundWholeHalfEven(v), expected = RoundHalfEven(v);
+        EXPECT_EQ(r, expected) << v;
+        EXPECT_EQ(std::signbit(r), std::signbit(expected)) << v;
+    }
+    EXPECT_TRUE(std::isnan(RoundWholeHalfEven(std::nan(""))));
 }
 
 TEST(FunctionRegistryTest, BuiltinsTakeTheFirstTwelveIndexes)
