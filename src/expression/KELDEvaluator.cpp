@@ -15,9 +15,11 @@ void TKELDExpression::PrepareValues()
     const size_t nNeed = static_cast<size_t>(FStack.Count()) + 1;
     if (FSlots.size() < nNeed) FSlots.resize(nNeed);
     FArgs.Reserve(nNeed);
-    if (FNum.size() < nNeed) {
-        FNum.resize(nNeed);
-        FIsBool.resize(nNeed);
+    // The numeric stack has one more place below its bottom, so that pushing onto an empty
+    // stack needs no test.
+    if (FNum.size() < nNeed + 1) {
+        FNum.resize(nNeed + 1);
+        FIsBool.resize(nNeed + 1);
     }
 }
 

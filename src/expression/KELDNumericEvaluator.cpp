@@ -103,51 +103,84 @@ double LiteralValue(const TToken* tk)
     return tk->TypeID == tkBool ? (tk->FBoolVal ? 1 : 0) : tk->FDblVal;
 }
 
-// Two numbers: booleans neither compute nor compare.
-template <TTokenID Op> inline int Arith(double* num, unsigned char* isBool, int& nTop)
+// The numeric stack: values num[0] .. num[nTop - 2] in memory and the top value in a register,
+// so that a value made by one step and used by the next does not go through memory.
+// num[-1] exists, so that pushing onto an empty stack needs no test.
+struct TNumStack
 {
-    if (nTop < 2) return kStackShort;
-    if (isBool[nTop - 2] | isBool[nTop - 1]) return orInvalidTypecast;
-    const int nCode = NumericOp(Op, num[nTop - 2], num[nTop - 1], num[nTop - 2]);
-    --nTop;
+    double* num;
+    unsigned char* isBool;
+    int nTop = 0;
+    double top = 0;
+    unsigned char topBool = 0;
+
+    void Push(double v, unsigned char b)
+    {
+        num[nTop - 1] = top;
+        isBool[nTop - 1] = topBool;
+        top = v;
+        topBool = b;
+        ++nTop;
+    }
+    // Takes away the top value; the one below becomes the top.
+    void Drop()
+    {
+        --nTop;
+        top = num[nTop - 1];
+        topBool = isBool[nTop - 1];
+    }
+    // Puts the top value into memory too, for the steps that read the values as an array.
+    void Spill()
+    {
+        num[nTop - 1] = top;
+        isBool[nTop - 1] = topBool;
+    }
+};
+
+// Two numbers: booleans neither compute nor compare.
+template <TTokenID Op> inline int Arith(TNumStack& st)
+{
+    if (st.nTop < 2) return kStackShort;
+    if (st.isBool[st.nTop - 2] | st.topBool) return orInvalidTypecast;
+    const int nCode = NumericOp(Op, st.num[st.nTop - 2], st.top, st.top);
+    --st.nTop;
     return nCode;
 }
 
-template <TTokenID Op>
-inline int ArithK(double* num, const unsigned char* isBool, int nTop, double r)
+template <TTokenID Op> inline int ArithK(TNumStack& st, double r)
 {
-    if (nTop < 1) return kStackShort;
-    if (isBool[nTop - 1]) return orInvalidTypecast;
-    return NumericOp(Op, num[nTop - 1], r, num[nTop - 1]);
+    if (st.nTop < 1) return kStackShort;
+    if (st.topBool) return orInvalidTypecast;
+    return NumericOp(Op, st.top, r, st.top);
 }
 
-template <TTokenID Op> inline int Compare(double* num, unsigned char* isBool, int& nTop)
+template <TTokenID Op> inline int Compare(TNumStack& st)
 {
-    if (nTop < 2) return kStackShort;
-    if (isBool[nTop - 2] | isBool[nTop - 1]) return orInvalidTypecast;
-    num[nTop - 2] = CompareNumbers(Op, num[nTop - 2], num[nTop - 1]) ? 1 : 0;
-    isBool[nTop - 2] = 1;
-    --nTop;
+    if (st.nTop < 2) return kStackShort;
+    if (st.isBool[st.nTop - 2] | st.topBool) return orInvalidTypecast;
+    st.top = CompareNumbers(Op, st.num[st.nTop - 2], st.top) ? 1 : 0;
+    st.topBool = 1;
+    --st.nTop;
     return orOK;
 }
 
-template <TTokenID Op> inline int CompareK(double* num, unsigned char* isBool, int nTop, double r)
+template <TTokenID Op> inline int CompareK(TNumStack& st, double r)
 {
-    if (nTop < 1) return kStackShort;
-    if (isBool[nTop - 1]) return orInvalidTypecast;
-    num[nTop - 1] = CompareNumbers(Op, num[nTop - 1], r) ? 1 : 0;
-    isBool[nTop - 1] = 1;
+    if (st.nTop < 1) return kStackShort;
+    if (st.topBool) return orInvalidTypecast;
+    st.top = CompareNumbers(Op, st.top, r) ? 1 : 0;
+    st.topBool = 1;
     return orOK;
 }
 
 // Only two booleans combine.
-template <TTokenID Op> inline int Logic(double* num, unsigned char* isBool, int& nTop)
+template <TTokenID Op> inline int Logic(TNumStack& st)
 {
-    if (nTop < 2) return kStackShort;
-    if (!(isBool[nTop - 2] & isBool[nTop - 1])) return orInvalidTypecast;
-    const bool a = num[nTop - 2] != 0, b = num[nTop - 1] != 0;
-    num[nTop - 2] = (Op == tkAnd ? (a && b) : Op == tkOr ? (a || b) : (a != b)) ? 1 : 0;
-    --nTop;
+    if (st.nTop < 2) return kStackShort;
+    if (!(st.isBool[st.nTop - 2] & st.topBool)) return orInvalidTypecast;
+    const bool a = st.num[st.nTop - 2] != 0, b = st.top != 0;
+    st.top = (Op == tkAnd ? (a && b) : Op == tkOr ? (a || b) : (a != b)) ? 1 : 0;
+    --st.nTop;
     return orOK;
 }
 
@@ -278,9 +311,7 @@ void TKELDExpression::BuildNumericProgram()
 
 bool TKELDExpression::EvaluateNumeric(double& d)
 {
-    double* const num = FNum.data();
-    unsigned char* const isBool = FIsBool.data();
-    int nTop = 0;
+    TNumStack st{FNum.data() + 1, FIsBool.data() + 1};
     int nCode = orOK;
     const TNumStep* const pEnd = FNumProgram.data() + FNumProgram.size();
     for (const TNumStep* p = FNumProgram.data(); p != pEnd; ++p) {
@@ -288,9 +319,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
         switch (static_cast<TNumOp>(s.Op)) {
         case noNumber:
         case noBool:
-            num[nTop] = s.Num;
-            isBool[nTop] = s.Bools;
-            ++nTop;
+            st.Push(s.Num, s.Bools);
             break;
         case noVariable: {
             if (!GetVariable.Assigned()) {
@@ -314,209 +343,208 @@ bool TKELDExpression::EvaluateNumeric(double& d)
                 return false;
             }
             if (var.DataType == dtNumber) {
-                num[nTop] = var.FDblVal;
-                isBool[nTop] = 0;
-                ++nTop;
+                st.Push(var.FDblVal, 0);
                 break;
             }
             if (var.DataType == dtBool) {
-                num[nTop] = var.FBoolVal ? 1 : 0;
-                isBool[nTop] = 1;
-                ++nTop;
+                st.Push(var.FBoolVal ? 1 : 0, 1);
                 break;
             }
             // A text or no value: the token evaluator goes on from the next token.
-            for (int i = 0; i < nTop; ++i) {
+            st.Spill();
+            for (int i = 0; i < st.nTop; ++i) {
                 TToken& t = FSlots[static_cast<size_t>(i)];
                 ResetValue(t);
-                if (isBool[i])
-                    t.SetBoolVal(num[i] != 0);
+                if (st.isBool[i])
+                    t.SetBoolVal(st.num[i] != 0);
                 else
-                    t.SetDblVal(num[i]);
+                    t.SetDblVal(st.num[i]);
             }
-            MoveValue(FSlots[static_cast<size_t>(nTop)], var);
-            return EvaluateFrom(s.Src + 1, nTop + 1, d);
+            MoveValue(FSlots[static_cast<size_t>(st.nTop)], var);
+            return EvaluateFrom(s.Src + 1, st.nTop + 1, d);
         }
         case noNeg:
         case noPos:
-            if (nTop < 1) {
+            if (st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
             // A boolean counts as 1 or 0; the result is a number.
-            if (s.Op == noNeg) num[nTop - 1] = -num[nTop - 1];
-            isBool[nTop - 1] = 0;
+            if (s.Op == noNeg) st.top = -st.top;
+            st.topBool = 0;
             break;
         case noNot:
-            if (nTop < 1) {
+            if (st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
-            if (isBool[nTop - 1])
-                num[nTop - 1] = num[nTop - 1] != 0 ? 0 : 1;
+            if (st.topBool)
+                st.top = st.top != 0 ? 0 : 1;
             else
-                --nTop; // "not" of a number fails without a message and leaves no value
+                st.Drop(); // "not" of a number fails without a message and leaves no value
             break;
         case noAdd:
-            nCode = Arith<tkAdd>(num, isBool, nTop);
+            nCode = Arith<tkAdd>(st);
             break;
         case noSubtract:
-            nCode = Arith<tkSubtract>(num, isBool, nTop);
+            nCode = Arith<tkSubtract>(st);
             break;
         case noMult:
-            nCode = Arith<tkMult>(num, isBool, nTop);
+            nCode = Arith<tkMult>(st);
             break;
         case noDiv:
-            nCode = Arith<tkDiv>(num, isBool, nTop);
+            nCode = Arith<tkDiv>(st);
             break;
         case noMod:
-            nCode = Arith<tkMod>(num, isBool, nTop);
+            nCode = Arith<tkMod>(st);
             break;
         case noPow:
-            nCode = Arith<tkPow>(num, isBool, nTop);
+            nCode = Arith<tkPow>(st);
             break;
         case noEq:
-            nCode = Compare<tkEq>(num, isBool, nTop);
+            nCode = Compare<tkEq>(st);
             break;
         case noNE:
-            nCode = Compare<tkNE>(num, isBool, nTop);
+            nCode = Compare<tkNE>(st);
             break;
         case noLT:
-            nCode = Compare<tkLT>(num, isBool, nTop);
+            nCode = Compare<tkLT>(st);
             break;
         case noLTE:
-            nCode = Compare<tkLTE>(num, isBool, nTop);
+            nCode = Compare<tkLTE>(st);
             break;
         case noGT:
-            nCode = Compare<tkGT>(num, isBool, nTop);
+            nCode = Compare<tkGT>(st);
             break;
         case noGTE:
-            nCode = Compare<tkGTE>(num, isBool, nTop);
+            nCode = Compare<tkGTE>(st);
             break;
         case noAnd:
-            nCode = Logic<tkAnd>(num, isBool, nTop);
+            nCode = Logic<tkAnd>(st);
             break;
         case noOr:
-            nCode = Logic<tkOr>(num, isBool, nTop);
+            nCode = Logic<tkOr>(st);
             break;
         case noXOR:
-            nCode = Logic<tkXOR>(num, isBool, nTop);
+            nCode = Logic<tkXOR>(st);
             break;
         case noAddK:
-            nCode = ArithK<tkAdd>(num, isBool, nTop, s.Num);
+            nCode = ArithK<tkAdd>(st, s.Num);
             break;
         case noSubtractK:
-            nCode = ArithK<tkSubtract>(num, isBool, nTop, s.Num);
+            nCode = ArithK<tkSubtract>(st, s.Num);
             break;
         case noMultK:
-            nCode = ArithK<tkMult>(num, isBool, nTop, s.Num);
+            nCode = ArithK<tkMult>(st, s.Num);
             break;
         case noDivK:
-            nCode = ArithK<tkDiv>(num, isBool, nTop, s.Num);
+            nCode = ArithK<tkDiv>(st, s.Num);
             break;
         case noModK:
-            nCode = ArithK<tkMod>(num, isBool, nTop, s.Num);
+            nCode = ArithK<tkMod>(st, s.Num);
             break;
         case noPowK:
-            nCode = ArithK<tkPow>(num, isBool, nTop, s.Num);
+            nCode = ArithK<tkPow>(st, s.Num);
             break;
         case noEqK:
-            nCode = CompareK<tkEq>(num, isBool, nTop, s.Num);
+            nCode = CompareK<tkEq>(st, s.Num);
             break;
         case noNEK:
-            nCode = CompareK<tkNE>(num, isBool, nTop, s.Num);
+            nCode = CompareK<tkNE>(st, s.Num);
             break;
         case noLTK:
-            nCode = CompareK<tkLT>(num, isBool, nTop, s.Num);
+            nCode = CompareK<tkLT>(st, s.Num);
             break;
         case noLTEK:
-            nCode = CompareK<tkLTE>(num, isBool, nTop, s.Num);
+            nCode = CompareK<tkLTE>(st, s.Num);
             break;
         case noGTK:
-            nCode = CompareK<tkGT>(num, isBool, nTop, s.Num);
+            nCode = CompareK<tkGT>(st, s.Num);
             break;
         case noGTEK:
-            nCode = CompareK<tkGTE>(num, isBool, nTop, s.Num);
+            nCode = CompareK<tkGTE>(st, s.Num);
             break;
         case noIf: {
-            if (nTop < 3) {
+            if (st.nTop < 3) {
                 nCode = kStackShort;
                 break;
             }
-            const int nBase = nTop - 3;
-            const int nPick = num[nBase] != 0 ? nBase + 1 : nBase + 2;
-            num[nBase] = num[nPick];
-            isBool[nBase] = isBool[nPick];
-            nTop = nBase + 1;
+            const int nCond = st.nTop - 3;
+            if (st.num[nCond] != 0) {
+                st.top = st.num[nCond + 1];
+                st.topBool = st.isBool[nCond + 1];
+            }
+            st.nTop -= 2;
             break;
         }
         case noIfKK: {
             // The two literals would take the places above the condition.
-            if (nTop < 1) {
+            if (st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
-            const bool bFirst = num[nTop - 1] != 0;
-            num[nTop - 1] = bFirst ? s.Num : s.Num2;
-            isBool[nTop - 1] = (s.Bools >> (bFirst ? 0 : 1)) & 1;
+            const bool bFirst = st.top != 0;
+            st.top = bFirst ? s.Num : s.Num2;
+            st.topBool = (s.Bools >> (bFirst ? 0 : 1)) & 1;
             break;
         }
         case noMax:
         case noMin: {
-            if (nTop < s.N) {
+            if (st.nTop < s.N) {
                 nCode = kStackShort;
                 break;
             }
             // From the first argument, each following one compared in turn.
-            const int nBase = nTop - s.N;
-            double dRes = num[nBase];
+            st.Spill();
+            const double* a = st.num + (st.nTop - s.N);
+            double dRes = a[0];
             if (s.Op == noMax) {
-                for (int i = nBase + 1; i < nTop; ++i)
-                    if (num[i] > dRes) dRes = num[i];
+                for (int i = 1; i < s.N; ++i)
+                    if (a[i] > dRes) dRes = a[i];
             } else {
-                for (int i = nBase + 1; i < nTop; ++i)
-                    if (num[i] < dRes) dRes = num[i];
+                for (int i = 1; i < s.N; ++i)
+                    if (a[i] < dRes) dRes = a[i];
             }
             if (!std::isfinite(dRes)) {
                 SetError(std::isnan(dRes) ? "Invalid Floating Point Operation"
                                           : "Floating Point Overflow");
                 return false;
             }
-            num[nBase] = dRes;
-            isBool[nBase] = 0;
-            nTop = nBase + 1;
+            st.top = dRes;
+            st.topBool = 0;
+            st.nTop -= s.N - 1;
             break;
         }
         case noRound: {
-            if (nTop < 1) {
+            if (st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
-            const double x = num[nTop - 1];
-            if (!std::isfinite(x)) {
-                SetError(std::isnan(x) ? "Invalid Floating Point Operation"
-                                       : "Floating Point Overflow");
+            if (!std::isfinite(st.top)) {
+                SetError(std::isnan(st.top) ? "Invalid Floating Point Operation"
+                                            : "Floating Point Overflow");
                 return false;
             }
-            num[nTop - 1] = RoundWholeHalfEven(x);
-            isBool[nTop - 1] = 0;
+            st.top = RoundWholeHalfEven(st.top);
+            st.topBool = 0;
             break;
         }
         case noNumericFn: {
-            if (nTop < s.N) {
+            if (st.nTop < s.N) {
                 nCode = kStackShort;
                 break;
             }
-            const int nBase = nTop - s.N;
+            st.Spill();
             double dRes = 0;
             const char* pError = nullptr;
-            if (!NumericBuiltin(s.Tok->CallbackIndex, num + nBase, s.N, dRes, pError)) {
+            if (!NumericBuiltin(s.Tok->CallbackIndex, st.num + (st.nTop - s.N), s.N, dRes,
+                                pError)) {
                 SetError(pError ? pError : "Invalid Expression");
                 return false;
             }
-            num[nBase] = dRes;
-            isBool[nBase] = 0;
-            nTop = nBase + 1;
+            st.top = dRes;
+            st.topBool = 0;
+            st.nTop -= s.N - 1;
             break;
         }
         }
@@ -529,12 +557,12 @@ bool TKELDExpression::EvaluateNumeric(double& d)
         }
     }
     if (isError) return false; // recorded by a nested call from a callback
-    if (nTop != 1) {
+    if (st.nTop != 1) {
         SetError("Invalid Expression");
         return false;
     }
-    const double dVal = num[0];
-    const bool bBool = isBool[0] != 0;
+    const double dVal = st.top;
+    const bool bBool = st.topBool != 0;
     if (!bBool && !std::isfinite(dVal)) {
         SetError(OpResultText(std::isnan(dVal) ? orInvalidOperation : orOverflow));
         return false;
