@@ -44,8 +44,8 @@ inline int NumericOp(TTokenID op, double l, double r, double& dRes)
     default:
         return orNotHandled;
     }
-    if (std::isnan(d)) return orInvalidOperation;
-    if (std::isinf(d)) return orOverflow;
+    if (!std::isfinite(d)) [[unlikely]]
+        return std::isnan(d) ? orInvalidOperation : orOverflow;
     dRes = d;
     return orOK;
 }

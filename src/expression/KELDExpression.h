@@ -136,6 +136,7 @@ private:
     bool Evaluate(double& d);
     bool EvaluateFrom(int nFrom, int nTop, double& d);
     bool EvaluateNumeric(double& d);
+    template <bool Checked> bool RunNumericSteps(double& d);
     void BuildNumericProgram();
     void PrepareValues();
 
@@ -167,6 +168,7 @@ private:
     TTokenStack FArgs;
     std::vector<TNumStep> FNumProgram;
     bool FNumericOK = false;
+    bool FNumChecked = true;  // the numeric steps must count the values on the stack
     std::vector<double> FNum; // the numeric evaluator's stack
     std::vector<unsigned char> FIsBool;
     std::vector<TToken> FNumVars; // one token per name of the numeric program

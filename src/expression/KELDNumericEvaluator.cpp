@@ -9,6 +9,7 @@
 #include "expression/ValueTokens.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace ff {
 
@@ -138,25 +139,25 @@ struct TNumStack
 };
 
 // Two numbers: booleans neither compute nor compare.
-template <TTokenID Op> inline int Arith(TNumStack& st)
+template <TTokenID Op, bool Checked> inline int Arith(TNumStack& st)
 {
-    if (st.nTop < 2) return kStackShort;
+    if (Checked && st.nTop < 2) return kStackShort;
     if (st.isBool[st.nTop - 2] | st.topBool) return orInvalidTypecast;
     const int nCode = NumericOp(Op, st.num[st.nTop - 2], st.top, st.top);
     --st.nTop;
     return nCode;
 }
 
-template <TTokenID Op> inline int ArithK(TNumStack& st, double r)
+template <TTokenID Op, bool Checked> inline int ArithK(TNumStack& st, double r)
 {
-    if (st.nTop < 1) return kStackShort;
+    if (Checked && st.nTop < 1) return kStackShort;
     if (st.topBool) return orInvalidTypecast;
     return NumericOp(Op, st.top, r, st.top);
 }
 
-template <TTokenID Op> inline int Compare(TNumStack& st)
+template <TTokenID Op, bool Checked> inline int Compare(TNumStack& st)
 {
-    if (st.nTop < 2) return kStackShort;
+    if (Checked && st.nTop < 2) return kStackShort;
     if (st.isBool[st.nTop - 2] | st.topBool) return orInvalidTypecast;
     st.top = CompareNumbers(Op, st.num[st.nTop - 2], st.top) ? 1 : 0;
     st.topBool = 1;
@@ -164,9 +165,9 @@ template <TTokenID Op> inline int Compare(TNumStack& st)
     return orOK;
 }
 
-template <TTokenID Op> inline int CompareK(TNumStack& st, double r)
+template <TTokenID Op, bool Checked> inline int CompareK(TNumStack& st, double r)
 {
-    if (st.nTop < 1) return kStackShort;
+    if (Checked && st.nTop < 1) return kStackShort;
     if (st.topBool) return orInvalidTypecast;
     st.top = CompareNumbers(Op, st.top, r) ? 1 : 0;
     st.topBool = 1;
@@ -174,9 +175,9 @@ template <TTokenID Op> inline int CompareK(TNumStack& st, double r)
 }
 
 // Only two booleans combine.
-template <TTokenID Op> inline int Logic(TNumStack& st)
+template <TTokenID Op, bool Checked> inline int Logic(TNumStack& st)
 {
-    if (st.nTop < 2) return kStackShort;
+    if (Checked && st.nTop < 2) return kStackShort;
     if (!(st.isBool[st.nTop - 2] & st.topBool)) return orInvalidTypecast;
     const bool a = st.num[st.nTop - 2] != 0, b = st.top != 0;
     st.top = (Op == tkAnd ? (a && b) : Op == tkOr ? (a || b) : (a != b)) ? 1 : 0;
@@ -185,16 +186,11 @@ template <TTokenID Op> inline int Logic(TNumStack& st)
 }
 
 // The variable token handed to the lookup keeps its name from the last evaluation unless the
-// lookup or a hand-over changed it; names are short, so a plain loop beats a call to memcmp.
+// lookup or a hand-over changed it.
 inline bool SameBytes(const std::string& a, const std::string& b)
 {
     const size_t n = a.size();
-    if (n != b.size()) return false;
-    const char* pa = a.data();
-    const char* pb = b.data();
-    for (size_t i = 0; i < n; ++i)
-        if (pa[i] != pb[i]) return false;
-    return true;
+    return n == b.size() && (n == 0 || std::memcmp(a.data(), b.data(), n) == 0);
 }
 
 } // namespace
@@ -306,10 +302,51 @@ void TKELDExpression::BuildNumericProgram()
         }
         FNumProgram.push_back(s);
     }
+    // Unless a "not" can take a value away, the depth of the stack at every step is known now;
+    // when no step can then run short of values, the evaluation need not count them.
+    FNumChecked = false;
+    int nDepth = 0;
+    for (const TNumStep& s : FNumProgram) {
+        int nNeed = 0, nLeft = 1; // values taken, values left
+        switch (s.Op) {
+        case noNumber:
+        case noBool:
+        case noVariable:
+            nLeft = 1;
+            break;
+        case noNot:
+            FNumChecked = true;
+            break;
+        case noNeg:
+        case noPos:
+        case noIfKK:
+        case noRound:
+            nNeed = 1;
+            break;
+        case noIf:
+            nNeed = 3;
+            break;
+        case noMax:
+        case noMin:
+        case noNumericFn:
+            nNeed = s.N;
+            break;
+        default:
+            nNeed = s.Op >= noAddK ? 1 : 2;
+            break;
+        }
+        if (nDepth < nNeed) FNumChecked = true;
+        nDepth += nLeft - nNeed;
+    }
     FNumericOK = true;
 }
 
 bool TKELDExpression::EvaluateNumeric(double& d)
+{
+    return FNumChecked ? RunNumericSteps<true>(d) : RunNumericSteps<false>(d);
+}
+
+template <bool Checked> bool TKELDExpression::RunNumericSteps(double& d)
 {
     TNumStack st{FNum.data() + 1, FIsBool.data() + 1};
     int nCode = orOK;
@@ -365,7 +402,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
         }
         case noNeg:
         case noPos:
-            if (st.nTop < 1) {
+            if (Checked && st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
@@ -374,7 +411,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
             st.topBool = 0;
             break;
         case noNot:
-            if (st.nTop < 1) {
+            if (Checked && st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
@@ -384,88 +421,88 @@ bool TKELDExpression::EvaluateNumeric(double& d)
                 st.Drop(); // "not" of a number fails without a message and leaves no value
             break;
         case noAdd:
-            nCode = Arith<tkAdd>(st);
+            nCode = Arith<tkAdd, Checked>(st);
             break;
         case noSubtract:
-            nCode = Arith<tkSubtract>(st);
+            nCode = Arith<tkSubtract, Checked>(st);
             break;
         case noMult:
-            nCode = Arith<tkMult>(st);
+            nCode = Arith<tkMult, Checked>(st);
             break;
         case noDiv:
-            nCode = Arith<tkDiv>(st);
+            nCode = Arith<tkDiv, Checked>(st);
             break;
         case noMod:
-            nCode = Arith<tkMod>(st);
+            nCode = Arith<tkMod, Checked>(st);
             break;
         case noPow:
-            nCode = Arith<tkPow>(st);
+            nCode = Arith<tkPow, Checked>(st);
             break;
         case noEq:
-            nCode = Compare<tkEq>(st);
+            nCode = Compare<tkEq, Checked>(st);
             break;
         case noNE:
-            nCode = Compare<tkNE>(st);
+            nCode = Compare<tkNE, Checked>(st);
             break;
         case noLT:
-            nCode = Compare<tkLT>(st);
+            nCode = Compare<tkLT, Checked>(st);
             break;
         case noLTE:
-            nCode = Compare<tkLTE>(st);
+            nCode = Compare<tkLTE, Checked>(st);
             break;
         case noGT:
-            nCode = Compare<tkGT>(st);
+            nCode = Compare<tkGT, Checked>(st);
             break;
         case noGTE:
-            nCode = Compare<tkGTE>(st);
+            nCode = Compare<tkGTE, Checked>(st);
             break;
         case noAnd:
-            nCode = Logic<tkAnd>(st);
+            nCode = Logic<tkAnd, Checked>(st);
             break;
         case noOr:
-            nCode = Logic<tkOr>(st);
+            nCode = Logic<tkOr, Checked>(st);
             break;
         case noXOR:
-            nCode = Logic<tkXOR>(st);
+            nCode = Logic<tkXOR, Checked>(st);
             break;
         case noAddK:
-            nCode = ArithK<tkAdd>(st, s.Num);
+            nCode = ArithK<tkAdd, Checked>(st, s.Num);
             break;
         case noSubtractK:
-            nCode = ArithK<tkSubtract>(st, s.Num);
+            nCode = ArithK<tkSubtract, Checked>(st, s.Num);
             break;
         case noMultK:
-            nCode = ArithK<tkMult>(st, s.Num);
+            nCode = ArithK<tkMult, Checked>(st, s.Num);
             break;
         case noDivK:
-            nCode = ArithK<tkDiv>(st, s.Num);
+            nCode = ArithK<tkDiv, Checked>(st, s.Num);
             break;
         case noModK:
-            nCode = ArithK<tkMod>(st, s.Num);
+            nCode = ArithK<tkMod, Checked>(st, s.Num);
             break;
         case noPowK:
-            nCode = ArithK<tkPow>(st, s.Num);
+            nCode = ArithK<tkPow, Checked>(st, s.Num);
             break;
         case noEqK:
-            nCode = CompareK<tkEq>(st, s.Num);
+            nCode = CompareK<tkEq, Checked>(st, s.Num);
             break;
         case noNEK:
-            nCode = CompareK<tkNE>(st, s.Num);
+            nCode = CompareK<tkNE, Checked>(st, s.Num);
             break;
         case noLTK:
-            nCode = CompareK<tkLT>(st, s.Num);
+            nCode = CompareK<tkLT, Checked>(st, s.Num);
             break;
         case noLTEK:
-            nCode = CompareK<tkLTE>(st, s.Num);
+            nCode = CompareK<tkLTE, Checked>(st, s.Num);
             break;
         case noGTK:
-            nCode = CompareK<tkGT>(st, s.Num);
+            nCode = CompareK<tkGT, Checked>(st, s.Num);
             break;
         case noGTEK:
-            nCode = CompareK<tkGTE>(st, s.Num);
+            nCode = CompareK<tkGTE, Checked>(st, s.Num);
             break;
         case noIf: {
-            if (st.nTop < 3) {
+            if (Checked && st.nTop < 3) {
                 nCode = kStackShort;
                 break;
             }
@@ -479,7 +516,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
         }
         case noIfKK: {
             // The two literals would take the places above the condition.
-            if (st.nTop < 1) {
+            if (Checked && st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
@@ -490,7 +527,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
         }
         case noMax:
         case noMin: {
-            if (st.nTop < s.N) {
+            if (Checked && st.nTop < s.N) {
                 nCode = kStackShort;
                 break;
             }
@@ -516,7 +553,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
             break;
         }
         case noRound: {
-            if (st.nTop < 1) {
+            if (Checked && st.nTop < 1) {
                 nCode = kStackShort;
                 break;
             }
@@ -530,7 +567,7 @@ bool TKELDExpression::EvaluateNumeric(double& d)
             break;
         }
         case noNumericFn: {
-            if (st.nTop < s.N) {
+            if (Checked && st.nTop < s.N) {
                 nCode = kStackShort;
                 break;
             }
