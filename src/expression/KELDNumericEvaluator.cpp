@@ -9,6 +9,7 @@
 #include "expression/ValueTokens.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace ff {
@@ -187,10 +188,30 @@ template <TTokenID Op, bool Checked> inline int Logic(TNumStack& st)
 
 // The variable token handed to the lookup keeps its name from the last evaluation unless the
 // lookup or a hand-over changed it.
+// Names are short, so the test reads them in at most two overlapping words instead of calling
+// memcmp.
+template <class TWord> inline TWord LoadWord(const char* p)
+{
+    TWord w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
 inline bool SameBytes(const std::string& a, const std::string& b)
 {
     const size_t n = a.size();
-    return n == b.size() && (n == 0 || std::memcmp(a.data(), b.data(), n) == 0);
+    if (n != b.size()) return false;
+    const char* pa = a.data();
+    const char* pb = b.data();
+    if (n < 4) // the first, middle and last byte cover every byte of a short name
+        return n == 0 || (pa[0] == pb[0] && pa[n / 2] == pb[n / 2] && pa[n - 1] == pb[n - 1]);
+    if (n <= 8)
+        return LoadWord<std::uint32_t>(pa) == LoadWord<std::uint32_t>(pb) &&
+               LoadWord<std::uint32_t>(pa + n - 4) == LoadWord<std::uint32_t>(pb + n - 4);
+    if (n <= 16)
+        return LoadWord<std::uint64_t>(pa) == LoadWord<std::uint64_t>(pb) &&
+               LoadWord<std::uint64_t>(pa + n - 8) == LoadWord<std::uint64_t>(pb + n - 8);
+    return std::memcmp(pa, pb, n) == 0;
 }
 
 } // namespace

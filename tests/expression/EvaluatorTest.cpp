@@ -265,6 +265,42 @@ TEST(AssignmentTest, FailsWhenTheLookupTurnsTheNameIntoAValue)
     EXPECT_EQ(Eval(ex, "x := 1"), "error: Invalid Typecast");
 }
 
+// The numeric evaluator hands every name the same variable token each time; a lookup that
+// changed the token's text, in any one place or its length, must still see the name next time.
+TEST(VariableTokenTest, LookupAlwaysSeesTheName)
+{
+    struct TSpy
+    {
+        std::string Seen;
+        size_t Pos = 0;
+        bool Longer = false;
+    } spy;
+    TKELDExpression ex;
+    ex.GetVariable = {[](void* p, const std::string&, TToken& t) {
+                          auto& s = *static_cast<TSpy*>(p);
+                          s.Seen = t.Text;
+                          if (s.Longer)
+                              t.Text += 'x';
+                          else
+                              t.Text[s.Pos] = '_';
+                          t.SetDblVal(1);
+                          return true;
+                      },
+                      &spy};
+    const std::string sLetters = "abcdefghijklmnopqrstuvwxy";
+    for (size_t n = 1; n <= sLetters.size(); ++n) {
+        const std::string sName = sLetters.substr(0, n);
+        ex.SetExpression(sName + " + 1");
+        for (size_t nPos = 0; nPos <= n; ++nPos) {
+            spy.Pos = nPos < n ? nPos : 0;
+            spy.Longer = nPos == n;
+            ASSERT_TRUE(ex.Execute()) << ex.ErrorMsg;
+            ASSERT_TRUE(ex.Execute()) << ex.ErrorMsg;
+            EXPECT_EQ(spy.Seen, sName) << nPos;
+        }
+    }
+}
+
 TEST(RecursionTest, ACallbackEvaluatingTheSameEngineFailsCleanly)
 {
     TKELDExpression ex;
