@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "BitmapFakeCodec.h"
+#include "GraphicsSettingsScope.h"
 #include "RecordingDevice.h"
 #include "rendering/Bitmaps.h"
 #include "rendering/ImageCache.h"
@@ -383,18 +384,7 @@ TEST(BitmapCoreTest, CacheVariantsKeyOutTheTopLeftColourOnlyWithoutAlpha)
 class BitmapDrawRulesTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_Quality = GraphicsQuality;
-        m_Mode = GraphicsColorMode;
-        GraphicsQuality = 1;
-        GraphicsColorMode = 0;
-    }
-    void TearDown() override
-    {
-        GraphicsQuality = m_Quality;
-        GraphicsColorMode = m_Mode;
-    }
+    test::TGraphicsSettingsScope settings;
     std::vector<const TRecord*> Images() const
     {
         std::vector<const TRecord*> out;
@@ -407,9 +397,6 @@ protected:
     TCodecScope scope{&codec};
     TRecordingDevice dev;
     TMemoryStream image{TFakeImageCodec::Make(TBitmap(200, 100, 0xFF00FF00))};
-
-private:
-    int m_Quality = 1, m_Mode = 0;
 };
 
 TRectF F(int l, int t, int r, int b)

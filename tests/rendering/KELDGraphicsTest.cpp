@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 
+#include "GraphicsSettingsScope.h"
 #include "RecordingDevice.h"
 #include "rendering/KELDGraphics.h"
 
@@ -18,22 +19,8 @@ using K = TRecord::TKind;
 class KELDGraphicsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_Quality = GraphicsQuality;
-        m_Mode = GraphicsColorMode;
-        GraphicsQuality = 1;
-        GraphicsColorMode = 0;
-    }
-    void TearDown() override
-    {
-        GraphicsQuality = m_Quality;
-        GraphicsColorMode = m_Mode;
-    }
+    test::TGraphicsSettingsScope settings;
     TRecordingDevice dev;
-
-private:
-    int m_Quality = 1, m_Mode = 0;
 };
 
 TRectF Bounds(const TRecord* r)

@@ -2,6 +2,7 @@
 // conventions, colour modes, colour key, alpha, rotation, the alpha-blend path, thumbnails.
 #include <gtest/gtest.h>
 
+#include "GraphicsSettingsScope.h"
 #include "rendering/Bitmaps.h"
 #include "rendering/ImageCache.h"
 #include "rendering/KELDGraphics.h"
@@ -45,18 +46,7 @@ struct QtAdapters
 class QtBitmapDrawTest : public ::testing::Test, private QtAdapters
 {
 protected:
-    void SetUp() override
-    {
-        m_Quality = GraphicsQuality;
-        m_Mode = GraphicsColorMode;
-        GraphicsQuality = 1;
-        GraphicsColorMode = 0;
-    }
-    void TearDown() override
-    {
-        GraphicsQuality = m_Quality;
-        GraphicsColorMode = m_Mode;
-    }
+    test::TGraphicsSettingsScope settings;
 
     // Draws onto a fresh white 220 x 120 page; the page holds the pixels afterwards.
     template <class F> void Draw(F&& fn, int w = 220, int h = 120)
@@ -70,9 +60,6 @@ protected:
 
     TBitmap page;
     TMemoryStream redBlue{Png(RedBlue())};
-
-private:
-    int m_Quality = 1, m_Mode = 0;
 };
 
 TEST_F(QtBitmapDrawTest, HalfSizeIntoTheDestination)
