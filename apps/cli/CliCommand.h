@@ -2,6 +2,8 @@
 // registers itself with a static CliCommandRegistration, so main() stays a plain dispatcher.
 #pragma once
 
+#include "support/MessageSink.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@ using CliArgs = std::vector<std::string>;
 struct CliCommand
 {
     std::string Name;
-    std::string Summary; // one line for the overview of --help
+    std::string Summary;                    // one line for the overview of --help
     std::function<int(const CliArgs&)> Run; // arguments after the command name
 };
 
@@ -26,6 +28,14 @@ struct CliCommandRegistration
     {
         CliCommands().push_back({std::move(sName), std::move(sSummary), std::move(fnRun)});
     }
+};
+
+// Swallows the core's modal messages for commands that already report the same failure on
+// their one error line (the newer-version notice, for example).
+class TQuietMessageSink : public TMessageSink
+{
+public:
+    void ShowMessage(const std::string&) override {}
 };
 
 // Sets up a QGuiApplication on the offscreen platform when no display is named, for the

@@ -30,13 +30,6 @@ const char* kUsage =
     "\n"
     "On a load failure a one-line message goes to standard error and the exit status is 1.\n";
 
-// The designer shows the newer-version notice in a box; here the error line already says it.
-class TQuietSink : public ff::TMessageSink
-{
-public:
-    void ShowMessage(const std::string&) override {}
-};
-
 QString Q(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -197,7 +190,7 @@ int RunInfo(const ff::cli::CliArgs& args)
         return 2;
     }
 
-    TQuietSink sink;
+    ff::cli::TQuietMessageSink sink;
     ff::SetMessageSink(&sink);
     ff::TCharacterSheet sheet;
     sheet.DesignMode = true;

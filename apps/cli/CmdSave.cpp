@@ -21,12 +21,6 @@ const char* kUsage =
     "\n"
     "On any failure a one-line message goes to standard error and the exit status is 1.\n";
 
-class TQuietSink : public ff::TMessageSink
-{
-public:
-    void ShowMessage(const std::string&) override {}
-};
-
 int RunSave(const ff::cli::CliArgs& args)
 {
     std::vector<std::string> files;
@@ -47,7 +41,7 @@ int RunSave(const ff::cli::CliArgs& args)
         return 2;
     }
 
-    TQuietSink sink;
+    ff::cli::TQuietMessageSink sink;
     ff::SetMessageSink(&sink);
     ff::TCharacterSheet sheet;
     sheet.DesignMode = true;
