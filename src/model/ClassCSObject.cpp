@@ -44,8 +44,10 @@ std::unique_ptr<TKELDExpression> NewFieldExpression()
 
 double SnapValue(double c, double g)
 {
-    if (!(g > 0) || !std::isfinite(c)) return c;
+    if (!(g > 0) || !std::isfinite(g) || !std::isfinite(c)) return c;
     double q = c / g;
+    // A grid far finer than c can represent: c is already as near a multiple as doubles get.
+    if (!std::isfinite(q)) return c;
     double lo = std::floor(q);
     double frac = q - lo;
     double m;

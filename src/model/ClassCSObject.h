@@ -168,7 +168,8 @@ protected:
     void RectEditNode(int n, double x, double y);
 };
 
-// The multiple of g nearest to c, halves towards zero; c itself when g is not positive.
+// The multiple of g nearest to c, halves towards zero; c itself when g is not a positive,
+// finite number.
 double SnapValue(double c, double g);
 
 } // namespace ff

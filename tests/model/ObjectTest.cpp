@@ -322,13 +322,15 @@ TEST(ObjectPoints, PixelPointsAndIndexesOutsideTheListAreIgnored)
 
 TEST(ObjectPoints, SnapValueRoundsToTheNearestMultipleHalvesTowardZero)
 {
+    // The last rows: a grid typed as an overflowing or vanishing number leaves coordinates be.
     const struct
     {
         double C, G, R;
     } cases[] = {
-        {0.3, 0.125, 0.25}, {0.3125, 0.125, 0.25}, {-0.2, 0.25, -0.25}, {0.125, 0.25, 0},
-        {-0.125, 0.25, 0},  {0.375, 0.25, 0.25},   {0.4, 0.25, 0.5},    {-0.375, 0.25, -0.25},
-        {2, 0.5, 2},        {1.3, 0, 1.3},         {1.3, -1, 1.3},
+        {0.3, 0.125, 0.25}, {0.3125, 0.125, 0.25},  {-0.2, 0.25, -0.25}, {0.125, 0.25, 0},
+        {-0.125, 0.25, 0},  {0.375, 0.25, 0.25},    {0.4, 0.25, 0.5},    {-0.375, 0.25, -0.25},
+        {2, 0.5, 2},        {1.3, 0, 1.3},          {1.3, -1, 1.3},      {0.3, HUGE_VAL, 0.3},
+        {1.0, 1e-320, 1.0}, {-2.5, 4.9e-324, -2.5},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(SnapValue(c.C, c.G), c.R) << c.C << " on " << c.G;
