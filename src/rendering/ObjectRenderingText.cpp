@@ -22,11 +22,15 @@ void TCSText::Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams)
     SetTextState(g, *this, d, FFillColor);
     int w = 0, h = 0;
     g.MeasureText(sText, w, h);
-    // The label takes the measured size, so hit tests and the next save see it.
-    const TPointF p0 = Points[0];
-    Points[1] = {p0.X, p0.Y + h / d};
-    Points[2] = {p0.X + w / d, p0.Y + h / d};
-    Points[3] = {p0.X + w / d, p0.Y};
+    // The label takes the measured size, so hit tests and the next save see it. A resolution
+    // that is not positive (a script may set CS_DPI to 0) would write infinite or inverted
+    // points into the document, so the label then keeps its size.
+    if (d > 0) {
+        const TPointF p0 = Points[0];
+        Points[1] = {p0.X, p0.Y + h / d};
+        Points[2] = {p0.X + w / d, p0.Y + h / d};
+        Points[3] = {p0.X + w / d, p0.Y};
+    }
 
     g.PenWidth = 1.0;
     g.PenStyle = psClear;

@@ -161,6 +161,25 @@ TEST_F(ObjectRenderingTest, LabelTakesTheSizeOfItsMeasuredText)
     printer.PrintMode = true;
     t.Draw(dev, printer);
     EXPECT_DOUBLE_EQ(t.Points[2].X, 1 + std::trunc(8 * 0.5 * 12 / 72.0 * 300) / 300);
+
+    // Without a positive resolution the label keeps its points instead of taking infinite or
+    // inverted ones.
+    struct TCase
+    {
+        int ScreenDpi;
+        double DeviceDpi;
+        bool Print;
+    };
+    const TCase cases[] = {{0, 96, false}, {-96, 96, false}, {96, 0, true}};
+    for (const auto& c : cases) {
+        CS_DPI = c.ScreenDpi;
+        dev.Dpi = c.DeviceDpi;
+        TCSDrawParams params;
+        params.PrintMode = c.Print;
+        const std::vector<TPointF> before = t.Points;
+        t.Draw(dev, params);
+        EXPECT_EQ(t.Points, before) << c.ScreenDpi << " " << c.DeviceDpi;
+    }
 }
 
 TEST_F(ObjectRenderingTest, NumericFieldsShowZeroForText)
