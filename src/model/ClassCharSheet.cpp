@@ -14,6 +14,8 @@
 #include "support/Text.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace ff {
 
@@ -188,8 +190,14 @@ double TCharacterSheet::p2u(int p) const
 
 int TCharacterSheet::u2p(double d) const
 {
-    double p = SizeUnit == 1 ? d / 25.4 * CS_DPI : d * CS_DPI;
-    return static_cast<int>(RoundHalfEven(p));
+    double p = RoundHalfEven(SizeUnit == 1 ? d / 25.4 * CS_DPI : d * CS_DPI);
+    // A typed size beyond the integer range would make the cast undefined.
+    if (std::isnan(p)) return 0;
+    if (p >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (p <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(p);
 }
 
 double TCharacterSheet::SnapCoord(double n) const

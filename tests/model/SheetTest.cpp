@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace ff {
 namespace {
 
@@ -202,6 +204,10 @@ TEST_F(SheetTest, UnitsAndSnapping)
     EXPECT_EQ(sheet.p2u(96), 1.0);
     EXPECT_EQ(sheet.u2p(1.0 / 192), 0); // 0.5 pixel: halves to even
     EXPECT_EQ(sheet.u2p(3.0 / 192), 2); // 1.5 pixels
+    // Sizes beyond the pixel range saturate instead of wrapping round.
+    EXPECT_EQ(sheet.u2p(1e12), std::numeric_limits<int>::max());
+    EXPECT_EQ(sheet.u2p(-1e12), std::numeric_limits<int>::min());
+    EXPECT_EQ(sheet.u2p(std::numeric_limits<double>::quiet_NaN()), 0);
     sheet.SizeUnit = 1;
     EXPECT_DOUBLE_EQ(sheet.p2u(96), 25.4);
     EXPECT_EQ(sheet.u2p(25.4), 96);
