@@ -66,7 +66,8 @@ void TCSEdit::Draw(TGraphicsDevice& hdc, const TCSDrawParams& dparams)
     int lines = f > 0 ? static_cast<int>(std::trunc(double(H) / f)) : 0;
     if (FSingleLine) lines = 1;
     const int band = lines * (f + 4);
-    if ((dparams.DesignMode || (dparams.ShowFields && isEditable())) && band > 0)
+    // A box drawn upwards (P2 above P0) has a negative band that runs up from P0.
+    if ((dparams.DesignMode || (dparams.ShowFields && isEditable())) && band != 0)
         Highlight(g, dparams.HighlightColor, c[0].X, c[0].Y, c[2].X, c[0].Y + band);
 
     g.PenStyle = psClear;

@@ -2,6 +2,7 @@
 // recording device: scale, geometry, highlight rules, label resizing, handles, background.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "RecordingDevice.h"
@@ -214,13 +215,15 @@ TEST_F(ObjectRenderingTest, EditFieldBandCoversWholeTextLines)
     {
         double FontPt;
         bool Single;
-        int Band; // 0: no highlight
+        int Band;         // 0: no highlight
+        double Y2 = 40.0; // 30 px high; below P0 the band runs upwards
     };
-    const TCase cases[] = {{9, false, 32}, {9, true, 16}, {30, false, 0}, {30, true, 44}};
+    const TCase cases[] = {{9, false, 32}, {9, true, 16},        {30, false, 0},
+                           {30, true, 44}, {9, false, -32, -20}, {9, true, 16, -20}};
     for (const auto& c : cases) {
         dev.Clear();
         TCSEdit e;
-        SetBoxPx(e, 10, 10, 110, 40); // 30 px high
+        SetBoxPx(e, 10, 10, 110, c.Y2);
         e.FFontSize = c.FontPt;
         e.FSingleLine = c.Single;
         e.FText = "x";
@@ -231,12 +234,14 @@ TEST_F(ObjectRenderingTest, EditFieldBandCoversWholeTextLines)
             EXPECT_TRUE(f.empty()) << c.FontPt;
         } else {
             ASSERT_EQ(f.size(), 1u) << c.FontPt;
-            EXPECT_EQ(Bounds(f[0]), (TRectF{10, 10, 110, 10.0 + c.Band})) << c.FontPt;
+            EXPECT_EQ(Bounds(f[0]), (TRectF{10, std::min(10.0, 10.0 + c.Band), 110,
+                                            std::max(10.0, 10.0 + c.Band)}))
+                << c.FontPt << " " << c.Y2;
             EXPECT_EQ(f[0]->Brush.Color, 0xBFBFFFu);
         }
         const auto t = dev.Of(K::Text);
         ASSERT_EQ(t.size(), 1u);
-        EXPECT_EQ(t[0]->Layout.Box, (TRectF{10, 10, 110, 40}));
+        EXPECT_EQ(t[0]->Layout.Box, (TRectF{10, 10, 110, c.Y2}));
         EXPECT_EQ(t[0]->Layout.Align, TDevAlign::Far);
     }
 }
