@@ -30,9 +30,13 @@ inline int NumericOp(TTokenID op, double l, double r, double& dRes)
         break;
     case tkMod: {
         if (r == 0) return orDivideByZero;
-        // On the absolute values, with the sign of the left operand; fmod is the exact form of
-        // a - b * trunc(a / b).
-        const double m = std::fmod(std::fabs(l), std::fabs(r));
+        // On the absolute values, with the sign of the left operand: a - b * trunc(a / b) in
+        // doubles, so that 1 % 0.1 is 0 as written rather than the 0.0999... that the exact
+        // remainder of the stored doubles gives. From 2^53 on the quotient's whole part is no
+        // longer exact and that difference loses the remainder, so fmod gives it exactly.
+        const double a = std::fabs(l), b = std::fabs(r);
+        const double q = std::trunc(a / b);
+        const double m = q < 9007199254740992.0 ? a - b * q : std::fmod(a, b);
         d = l < 0 ? -m : m;
         break;
     }

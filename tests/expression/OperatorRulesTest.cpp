@@ -132,7 +132,9 @@ TEST(OperatorRulesTest, ArithmeticDetails)
         {tkDiv, Num(0), Num(7), "n:0"},         {tkDiv, Num(1), Num(3), "n:0.333333333333333"},
         {tkMod, Num(5.5), Num(2), "n:1.5"},     {tkMod, Num(-7), Num(3), "n:-1"},
         {tkMod, Num(7), Num(-3), "n:1"},        {tkMod, Num(-6), Num(3), "n:0"},
-        {tkMod, Num(1e20), Num(3), "n:1"}, // exact, not a - b * trunc(a / b) in doubles
+        {tkMod, Num(1e20), Num(3), "n:1"}, // exact where the quotient is too large for doubles
+        {tkMod, Num(1), Num(0.1), "n:0"},       {tkMod, Num(-0.5), Num(0.1), "n:0"},
+        {tkMod, Num(0.9), Num(0.1), "n:0"},     {tkMod, Num(0.3), Num(0.1), "n:0.1"},
         {tkPow, Num(-2), Num(3), "n:-8"},       {tkPow, Num(2), Num(-1), "n:0.5"},
         {tkPow, Num(-5), Num(0), "n:1"},        {tkPow, Num(0), Num(0), "n:1"},
         {tkPow, Num(4), Num(0.5), "n:2"},       {tkPow, Num(0), Num(-1), "E1"},
