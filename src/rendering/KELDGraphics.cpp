@@ -165,6 +165,16 @@ TKELDGraphics::~TKELDGraphics()
 
 void TKELDGraphics::Init()
 {
+    // Back to a fresh instance: no GP surface (and so no text rotation), region, parts or
+    // radial circle left over from earlier drawing.
+    if (HDC && m_TransformSet) HDC->SetTransform(m_Base);
+    m_TransformSet = false;
+    m_DeviceOnGP = false;
+    Graphics.reset();
+    CurrentRegion.reset();
+    PolyParts.clear();
+    GradientRadialPath.reset();
+    PenPattern.reset();
     UseGP = false;
     CurrentPosition = {};
     AntiAlias = 1;

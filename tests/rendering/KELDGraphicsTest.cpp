@@ -443,6 +443,31 @@ TEST_F(KELDGraphicsTest, DeviceTransformIsRestoredWhenInstanceEnds)
     EXPECT_TRUE(dev.Of(K::Fill).back()->Transform.IsIdentity());
 }
 
+TEST_F(KELDGraphicsTest, InitStartsTheInstanceAfresh)
+{
+    TKELDGraphics g(dev);
+    g.PenStyle = psClear;
+    g.TextOut(TRect{0, 0, 10, 10}, "r", 45);
+    g.AddPolygon({{0, 0}, {4, 0}, {4, 4}}, 0);
+    g.CurrentRegion = std::make_unique<TDevRegion>();
+    g.GradientStyle = 2;
+    g.SetGradientPoints({{0, 0}, {5, 0}});
+    g.GetBrushGP();
+    ASSERT_NE(g.GradientRadialPath, nullptr);
+
+    g.Init();
+    EXPECT_EQ(g.Graphics, nullptr);
+    EXPECT_TRUE(g.PolyParts.empty());
+    EXPECT_EQ(g.CurrentRegion, nullptr);
+    EXPECT_EQ(g.GradientRadialPath, nullptr);
+    EXPECT_EQ(g.GradientStyle, 0);
+    // No rotation and no GP surface left: a plain rectangle is back on GDI, unturned.
+    dev.Clear();
+    g.Rectangle(0, 0, 1, 1);
+    EXPECT_TRUE(AllGdi(dev));
+    EXPECT_TRUE(dev.Of(K::Stroke).back()->Transform.IsIdentity());
+}
+
 TEST_F(KELDGraphicsTest, FontFamilyFallsBackThroughSubstitutes)
 {
     struct TCase
