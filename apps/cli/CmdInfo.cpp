@@ -186,7 +186,7 @@ int RunInfo(const ff::cli::CliArgs& args)
         }
     }
     if (sFile.empty()) {
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, "folioforge-cli info: no sheet file given (see --help)\n");
         return 2;
     }
 

@@ -37,7 +37,10 @@ int RunSave(const ff::cli::CliArgs& args)
         files.push_back(a);
     }
     if (files.size() != 2) {
-        std::fputs(kUsage, stderr);
+        std::fprintf(stderr, "folioforge-cli save: %s (see --help)\n",
+                     files.empty()       ? "no input and output file given"
+                     : files.size() == 1 ? "no output file given"
+                                         : "only one input and one output file, please");
         return 2;
     }
 

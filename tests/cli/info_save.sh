@@ -108,8 +108,20 @@ cmp -s "$tmp/in.csd" "$tmp/out.csd" || fail "a failed save changed the output"
 
 "$CLI" info --help | grep -q "Usage: folioforge-cli info" || fail "info --help"
 "$CLI" save --help | grep -q "Usage: folioforge-cli save" || fail "save --help"
-"$CLI" save "$tmp/in.csd" >/dev/null 2>&1
-[[ $? == 2 ]] || fail "save with one file should be a usage error"
+# Usage errors: status 2 and one line on stderr.
+check_usage() { # ARGS...
+    local err status
+    err=$("$CLI" "$@" 2>&1 >/dev/null)
+    status=$?
+    [[ $status == 2 ]] || fail "$* -> status $status, want a usage error"
+    [[ $(wc -l <<<"$err") == 1 && -n "$err" ]] || fail "$* -> not one line: $err"
+}
+check_usage save "$tmp/in.csd"
+check_usage save
+check_usage save "$tmp/in.csd" "$tmp/a.csd" "$tmp/b.csd"
+check_usage info
+check_usage info "$tmp/in.csd" "$tmp/out.csd"
+check_usage info --bogus "$tmp/in.csd"
 
 if ((failures)); then
     echo "$failures failure(s)"
